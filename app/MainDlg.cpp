@@ -1,1 +1,259 @@
-// being written
+#include "app/MainDlg.h"
+
+#include <GL/gl.h>
+
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/DialogTemplate.h"
+#include "app/DialogText.h"
+#include "app/MessageBox.h"
+
+namespace {
+
+DialogBaseUnits BaseUnitsOf(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return ComputeDialogBaseUnits(letters, metrics.ascent() + metrics.descent());
+}
+
+} // namespace
+
+CMainDlg::CMainDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_strStatus(QStringLiteral("Selected CP :")),
+      m_nDegree(1),
+      m_hIcon()
+{
+    m_hIcon.addFile(QStringLiteral(":/velmora-16.png"));
+    m_hIcon.addFile(QStringLiteral(":/velmora-32.png"));
+    QFont dialogFont(QString::fromUtf8(kDialogFontFace));
+    dialogFont.setPointSize(kDialogFontPoints);
+    setFont(dialogFont);
+    m_baseUnits = BaseUnitsOf(font());
+    setWindowTitle(QString::fromUtf8(kDialogCaption));
+    const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
+    setFixedSize(client.width, client.height);
+    CreateControls();
+    UpdateData(false);
+    OnInitDialog();
+}
+
+CMainDlg::~CMainDlg()
+{
+    // The windows go first, each releasing its context, then the objects.
+    for (CGLView* view : {static_cast<CGLView*>(&m_Viewport1), static_cast<CGLView*>(&m_Viewport2),
+                          static_cast<CGLView*>(&m_Viewport3)}) {
+        view->destroy();
+        view->setParent(nullptr);
+    }
+}
+
+void CMainDlg::CreateControls()
+{
+    std::map<int, CGLView*> views = {
+        {IDC_VIEWPORT1, &m_Viewport1}, {IDC_VIEWPORT2, &m_Viewport2}, {IDC_VIEWPORT3, &m_Viewport3}};
+    for (const ControlTemplate& control : kMainDialogControls) {
+        const PixelRect rect =
+            MapDialogRect(control.x, control.y, control.width, control.height, m_baseUnits);
+        const QString text = QString::fromUtf8(control.text);
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(text, this);
+            button->setAutoDefault(false);
+            widget = button;
+            break;
+        }
+        case ControlKind::Edit: {
+            auto* edit = new QLineEdit(text, this);
+            edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_degree = edit;
+            widget = edit;
+            break;
+        }
+        case ControlKind::Static: {
+            auto* label = new QLabel(text, this);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            if (control.id == IDC_STATUS)
+                m_status = label;
+            widget = label;
+            break;
+        }
+        case ControlKind::Viewport: {
+            CGLView* view = views.at(control.id);
+            // The native window and its size must exist before the first
+            // make-current, which happens before the dialog is shown.
+            view->resize(rect.width, rect.height);
+            view->create();
+            widget = QWidget::createWindowContainer(view, this);
+            widget->setFocusPolicy(Qt::NoFocus);
+            break;
+        }
+        }
+        widget->setGeometry(rect.x, rect.y, rect.width, rect.height);
+        widget->setProperty("controlId", control.id);
+        if (control.id != IDC_STATIC)
+            m_controls[control.id] = widget;
+    }
+    auto connectButton = [this](int id, void (CMainDlg::*handler)()) {
+        connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this, handler);
+    };
+    connectButton(IDC_SOLID, &CMainDlg::OnSolid);
+    connectButton(IDC_WIREFRAME, &CMainDlg::OnWireframe);
+    connectButton(IDC_POINT, &CMainDlg::OnPoint);
+    connectButton(IDC_RESET, &CMainDlg::OnReset);
+    connectButton(IDC_LOAD_TEXTURE, &CMainDlg::OnLoadTexture);
+    connect(static_cast<QPushButton*>(m_controls.at(IDC_ADD_CP1)), &QPushButton::clicked, this,
+            [this] { m_Viewport1.m_nMode = CCurveView::MODE_ADD; });
+    connect(static_cast<QPushButton*>(m_controls.at(IDC_SELECT_CP1)), &QPushButton::clicked, this,
+            [this] { m_Viewport1.m_nMode = CCurveView::MODE_SELECT; });
+    connect(static_cast<QPushButton*>(m_controls.at(IDC_DELETE_CP1)), &QPushButton::clicked, this,
+            [this] { m_Viewport1.DeleteSelectedPoint(); });
+    connect(static_cast<QPushButton*>(m_controls.at(IDC_ADD_CP3)), &QPushButton::clicked, this,
+            [this] { m_Viewport3.m_nMode = CCurveView::MODE_ADD; });
+    connect(static_cast<QPushButton*>(m_controls.at(IDC_SELECT_CP3)), &QPushButton::clicked, this,
+            [this] { m_Viewport3.m_nMode = CCurveView::MODE_SELECT; });
+    connect(static_cast<QPushButton*>(m_controls.at(IDC_DELETE_CP3)), &QPushButton::clicked, this,
+            [this] { m_Viewport3.DeleteSelectedPoint(); });
+}
+
+void CMainDlg::OnInitDialog()
+{
+    m_Viewport1.InitGL();
+    m_Viewport2.InitGL();
+    m_Viewport3.InitGL();
+    m_Viewport1.m_hNotifyWnd = this;
+    m_Viewport3.m_hNotifyWnd = this;
+    m_Viewport1.m_bNonNegativeX = 1;
+    m_Viewport3.m_bNonNegativeX = 0;
+    m_Viewport3.ResetCurve(m_nDegree);
+    setWindowIcon(m_hIcon);
+    m_controls.at(IDC_ADD_CP1)->setFocus();
+}
+
+QWidget* CMainDlg::GetDlgItem(int id) const
+{
+    const auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+bool CMainDlg::UpdateData(bool saveAndValidate)
+{
+    if (!saveAndValidate) {
+        // Replacing only changed text keeps a repaint from causing another.
+        if (m_status->text() != m_strStatus)
+            m_status->setText(m_strStatus);
+        const QString degreeText = QString::fromStdString(FormatDegreeText(m_nDegree));
+        if (m_degree->text() != degreeText)
+            m_degree->setText(degreeText);
+        return true;
+    }
+    m_strStatus = m_status->text();
+    std::uint32_t degree = 0;
+    if (!ParseDegreeText(m_degree->text().toStdString(), degree)) {
+        ShowStandardMessage("양의 정수를 입력하십시오.");
+        m_degree->setFocus();
+        m_degree->selectAll();
+        return false;
+    }
+    m_nDegree = degree;
+    return true;
+}
+
+void CMainDlg::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    CVector3 point{};
+    const int index = m_Viewport1.GetSelectedPoint(point);
+    m_strStatus = QString::fromStdString(FormatSelectedPoint(index, point.x, point.y));
+    UpdateData(false);
+}
+
+void CMainDlg::OnCurveChanged()
+{
+    m_Viewport2.BuildSurface(m_Viewport1.m_SamplePoints, m_Viewport1.m_SampleParams,
+                             m_Viewport3.m_ControlPoints, m_Viewport1.m_ControlPoints);
+    RepaintAll();
+}
+
+void CMainDlg::RepaintAll()
+{
+    update();
+    m_Viewport1.requestUpdate();
+    m_Viewport2.requestUpdate();
+    m_Viewport3.requestUpdate();
+}
+
+void CMainDlg::SetRenderMode(unsigned int mode)
+{
+    m_Viewport2.m_nRenderMode = mode;
+    m_Viewport2.requestUpdate();
+}
+
+void CMainDlg::OnSolid()
+{
+    SetRenderMode(GL_FILL);
+}
+
+void CMainDlg::OnWireframe()
+{
+    SetRenderMode(GL_LINE);
+}
+
+void CMainDlg::OnPoint()
+{
+    SetRenderMode(GL_POINT);
+}
+
+void CMainDlg::OnReset()
+{
+    // A text that does not parse keeps the previous degree; the reset goes on.
+    UpdateData(true);
+    if (m_nDegree < 1) {
+        ShowStandardMessage("1보다 큰 값을 입력하세요.");
+        m_nDegree = 1;
+    } else if (m_nDegree > kMaxDegree) {
+        ShowStandardMessage("100 이하의 값을 입력하세요.");
+        m_nDegree = kMaxDegree;
+    }
+    m_Viewport3.ResetCurve(m_nDegree);
+}
+
+void CMainDlg::OnLoadTexture()
+{
+    QFileDialog dialog(this);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));
+    dialog.selectFile(QStringLiteral("*.bmp"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    m_Viewport2.LoadTexture(QFile::encodeName(dialog.selectedFiles().constFirst()).constData());
+}
+
+void CMainDlg::OnOK()
+{
+    if (UpdateData(true))
+        accept();
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Enter on a push button presses it; anywhere else it is the OK command.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else
+            OnOK();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

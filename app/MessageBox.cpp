@@ -11,6 +11,12 @@ MessageBoxHandler& CurrentHandler()
     return handler;
 }
 
+std::string& ApplicationTitle()
+{
+    static std::string title = "velmora";
+    return title;
+}
+
 } // namespace
 
 void ShowMessageBox(const std::string& text, const std::string& caption, MessageIcon icon)
@@ -26,4 +32,14 @@ void ShowMessageBox(const std::string& text, const std::string& caption, Message
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 {
     return std::exchange(CurrentHandler(), std::move(handler));
+}
+
+void ShowStandardMessage(const std::string& text)
+{
+    ShowMessageBox(text, ApplicationTitle(), MessageIcon::Warning);
+}
+
+void SetApplicationTitle(const std::string& title)
+{
+    ApplicationTitle() = title;
 }

@@ -15,3 +15,8 @@ void ShowMessageBox(const std::string& text, const std::string& caption, Message
 
 // Returns the handler that was installed before.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// The application's standard box: one OK button, the warning icon, and the
+// application's title (the program file's name) as caption.
+void ShowStandardMessage(const std::string& text);
+void SetApplicationTitle(const std::string& title);

@@ -1,1 +1,8 @@
-int main(){return 0;}
+#include "app/MainApp.h"
+
+int main(int argc, char** argv)
+{
+    CMainApp application(argc, argv);
+    application.InitInstance();
+    return 0;
+}

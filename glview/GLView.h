@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QWindow>
+
+class QOpenGLContext;
+
+// A client rectangle: left and top are 0, so right is the width and bottom
+// the height, in device pixels.
+struct ClientRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// A native window that owns one OpenGL context, runs one fixed paint cycle
+// through overridable drawing steps and turns mouse input into overridable
+// operations. Derived views draw everything that is visible.
+class CGLView : public QWindow {
+    Q_OBJECT
+public:
+    CGLView();
+    ~CGLView() override;
+
+    virtual void RenderFrame();
+    virtual void InitGL();
+    virtual void DestroyGL();
+    virtual void DrawBackground();
+    virtual void ApplyTransform();
+    virtual void DrawScene();
+    virtual void SetProjection();
+    virtual void ResizeViewport(int width, int height);
+    virtual void ScreenToWorld(int x, int y, double nearPoint[3], double farPoint[3]);
+    virtual void OnLeftDown(int x, int y);
+    virtual void OnLeftUp(int x, int y);
+    virtual void OnRightDown(int x, int y);
+    virtual void OnRightUp(int x, int y);
+    virtual void OnDrag(unsigned flags, int x, int y);
+
+    QOpenGLContext* m_hRC = nullptr;
+    QWindow* m_hDC = nullptr;  // the drawable every make-current and swap uses
+    ClientRect m_rcClient;     // read once by InitGL
+
+protected:
+    bool MakeCurrent();
+    void ReleaseCurrent();
+
+    bool event(QEvent* event) override;
+    void exposeEvent(QExposeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    QPoint DevicePoint(const QMouseEvent* event) const;
+    bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
+
+    // The last left press that could start a double click.
+    quint64 m_lastLeftPressTime = 0;
+    QPoint m_lastLeftPressPos;
+    bool m_lastLeftPressValid = false;
+};
+
+// The mouse-move flag for a held left button, as OnDrag receives it.
+constexpr unsigned MK_LBUTTON = 0x0001;
+constexpr unsigned MK_RBUTTON = 0x0002;

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds Velmora and runs the whole test suite: once as a normal build, once
+# with AddressSanitizer and UndefinedBehaviorSanitizer. GUI tests run on a
+# virtual X server, so no display is needed.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-deps.sh test
+
+jobs=$(nproc)
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir "$dir" --output-on-failure --timeout 600
+}
+
+echo "== Release build and tests"
+run_suite build
+
+echo "== Sanitized build and tests"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0
+run_suite build-asan -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCH=OFF

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/DialogTemplate.h"
+#include "app/DialogText.h"
+#include "app/DialogUnits.h"
+
+TEST(DegreeText, AcceptsBlanksPlusAndDigits)
+{
+    const struct {
+        const char* text;
+        std::uint32_t value;
+    } accepted[] = {
+        {"1", 1},        {"+4 ", 4},          {" \t+4\t ", 4}, {"007", 7},     {"0", 0},
+        {"  0 ", 0},     {"4294967295", 4294967295u},        {"4294967296", 4294967295u},
+        {"99999999999999999999", 4294967295u},
+    };
+    for (const auto& c : accepted) {
+        std::uint32_t value = 123;
+        EXPECT_TRUE(ParseDegreeText(c.text, value)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+}
+
+TEST(DegreeText, RefusesEverythingElseAndKeepsTheValue)
+{
+    for (const char* text : {"", "   ", "-3", "-0", "abc", "4a", "+", "+0", "++4", "4 4", "1.5",
+                             "0x10", "\n4", "4\n", " - 3"}) {
+        std::uint32_t value = 77;
+        EXPECT_FALSE(ParseDegreeText(text, value)) << '"' << text << '"';
+        EXPECT_EQ(value, 77u) << text;
+    }
+}
+
+TEST(DegreeText, ReadsAtMostThirtyOneCharacters)
+{
+    std::uint32_t value = 0;
+    // Whatever follows the 31st character is never seen.
+    EXPECT_TRUE(ParseDegreeText(std::string(30, ' ') + "5" + "junk", value));
+    EXPECT_EQ(value, 5u);
+    EXPECT_FALSE(ParseDegreeText(std::string(31, ' ') + "5", value));
+    EXPECT_TRUE(ParseDegreeText(std::string(30, '0') + "12", value));
+    EXPECT_EQ(value, 1u);
+}
+
+TEST(DegreeText, WritesUnsignedDecimal)
+{
+    EXPECT_EQ(FormatDegreeText(1), "1");
+    EXPECT_EQ(FormatDegreeText(4294967295u), "4294967295");
+}
+
+TEST(SelectedPointText, SixDecimalsAndTheIndexFromZero)
+{
+    EXPECT_EQ(FormatSelectedPoint(-1, 0, 0), "Selected CP :");
+    EXPECT_EQ(FormatSelectedPoint(0, 1.5, -2), "Selected CP : P0 (1.500000, -2.000000)");
+    EXPECT_EQ(FormatSelectedPoint(12, 0.0000004, 123456.7890125),
+              "Selected CP : P12 (0.000000, 123456.789012)");
+}
+
+TEST(DialogUnits, BaseUnitsFromTheLetterAdvance)
+{
+    // 52 letters of 8 pixels: (416 / 26 + 1) / 2 = 8.
+    const DialogBaseUnits base = ComputeDialogBaseUnits(416, 12);
+    EXPECT_EQ(base.x, 8);
+    EXPECT_EQ(base.y, 12);
+    EXPECT_EQ(ComputeDialogBaseUnits(7 * 52 + 20, 13).x, 7);
+}
+
+TEST(DialogUnits, MappingRoundsLikeTheDialogManager)
+{
+    const DialogBaseUnits base{7, 13};
+    EXPECT_EQ(DialogUnitsToPixelsX(1, base), 2);    // 1.75
+    EXPECT_EQ(DialogUnitsToPixelsX(2, base), 4);    // 3.5 rounds up
+    EXPECT_EQ(DialogUnitsToPixelsY(3, base), 5);    // 4.875
+    EXPECT_EQ(DialogUnitsToPixelsY(4, base), 7);    // 6.5 rounds up
+    EXPECT_EQ(DialogUnitsToPixelsX(-2, base), -4);  // away from zero
+    // Sizes are differences of mapped edges, not mapped sizes.
+    const PixelRect rect = MapDialogRect(1, 1, 1, 1, base);
+    EXPECT_EQ(rect.x, 2);
+    EXPECT_EQ(rect.width, DialogUnitsToPixelsX(2, base) - 2);
+    EXPECT_EQ(rect.y, 2);
+    EXPECT_EQ(rect.height, DialogUnitsToPixelsY(2, base) - 2);
+    const PixelRect dialog = MapDialogRect(0, 0, 474, 233, {8, 12});
+    EXPECT_EQ(dialog.width, 948);
+    EXPECT_EQ(dialog.height, 350);
+}
+
+TEST(DialogTemplate, ControlsInTabOrderWithUniqueIds)
+{
+    const int expectedOrder[] = {1006, 1008, 1012, 1015, 1016, 1017, 1018, 1014, 1009,
+                                 1010, 1011, 1007, 1002, 1005, 1003, 1013, -1};
+    ASSERT_EQ(kMainDialogControls.size(), std::size(expectedOrder));
+    for (std::size_t i = 0; i < kMainDialogControls.size(); ++i) {
+        EXPECT_EQ(kMainDialogControls[i].id, expectedOrder[i]);
+        // Every control lies inside the dialog.
+        const ControlTemplate& c = kMainDialogControls[i];
+        EXPECT_LE(c.x + c.width, kDialogWidthDlu);
+        EXPECT_LE(c.y + c.height, kDialogHeightDlu);
+        EXPECT_EQ(c.tabStop, c.kind == ControlKind::PushButton || c.kind == ControlKind::Edit);
+    }
+    EXPECT_EQ(kMainDialogControls[9].width, 41);  // "Wireframe" is one unit narrower
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "app/MessageBox.h"
+#include "glview/GLView.h"
+
+struct RecordedBox {
+    std::string text;
+    std::string caption;
+    MessageIcon icon;
+};
+
+// Records every message box (answering OK at once) while it lives.
+class RecordingMessageBoxes {
+public:
+    RecordingMessageBoxes()
+    {
+        m_previous = SetMessageBoxHandler(
+            [this](const std::string& text, const std::string& caption, MessageIcon icon) {
+                boxes.push_back({text, caption, icon});
+            });
+    }
+    ~RecordingMessageBoxes() { SetMessageBoxHandler(m_previous); }
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const RecordedBox& box : boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
+    std::vector<RecordedBox> boxes;
+
+private:
+    MessageBoxHandler m_previous;
+};
+
+// Renders one frame of a view now, as its next repaint would.
+inline void RenderNow(CGLView& view)
+{
+    view.RenderFrame();
+}
+
+// The window point that shows a world point of a curve editor's square,
+// for a view of the given size.
+inline QPoint WorldToWindow(const CGLView& view, double x, double y)
+{
+    const int w = view.m_rcClient.right, h = view.m_rcClient.bottom;
+    return QPoint(static_cast<int>((x + 10.0) / 20.0 * w), static_cast<int>(h - (y + 10.0) / 20.0 * h));
+}
+
+inline void ProcessEvents()
+{
+    QCoreApplication::processEvents();
+}

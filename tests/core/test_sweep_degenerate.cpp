@@ -129,6 +129,22 @@ TEST(SweepDegenerate, PoleRingsTakeTheirNeighboursNormals)
     }
 }
 
+TEST(SweepDegenerate, PoleOnNegativeZeroPathKeepsTheWrittenSignOfZero)
+{
+    // At the top pole of a path along X = -0.0, r is -0.0 where cos and sin
+    // are both negative, the tangent's X is +0.0 and the path point's -0.0:
+    // the unused "+ T.x * 0" term turns N.x * r into +0.0 before M.x is
+    // added, so the vertex X is +0.0, where dropping the term would give -0.0.
+    const std::vector<CVector3> path = {{-0.0, -5, 0}, {-0.0, 5, 0}};
+    const std::vector<CVector3> profile = {{0, -3, 0}, {4, 0, 0}, {0, 4, 0}};
+    const Mesh mesh = BuildGuarded(Samples(profile), path, profile);
+    for (int v = 13; v < 17; ++v) {
+        const SweepVertex& top = mesh[v][mesh[v].size() - 2];
+        EXPECT_EQ(top.position.x, 0.0);
+        EXPECT_FALSE(std::signbit(top.position.x)) << v;
+    }
+}
+
 TEST(SweepDegenerate, ProfileOnTheAxisFacesOutward)
 {
     const std::vector<CVector3> profile = {{0, -3, 0}, {0, 4, 0}};

@@ -51,6 +51,7 @@ bool EncodingSupported(const DibInfo& info)
 // The palette expanded to RGB triples; indexes beyond the table stay black.
 struct Lut {
     unsigned char rgb[256][3];
+    std::uint32_t word[256];  // the same triples in memory order, one spare byte
 };
 
 void BuildLut(const DibInfo& info, Lut& lut)
@@ -65,6 +66,8 @@ void BuildLut(const DibInfo& info, Lut& lut)
         lut.rgb[i][1] = e[1];
         lut.rgb[i][2] = e[0];
     }
+    for (unsigned i = 0; i < 256; ++i)
+        std::memcpy(&lut.word[i], lut.rgb[i], 3);
 }
 
 // One colour channel of a 16- or 32-bit pixel, scaled to 0..255 with rounding.
@@ -106,10 +109,16 @@ void DecodeRow(const DibInfo& info, const Lut& lut, const Channel* ch, const uns
         }
         break;
     }
-    case 8:
-        for (std::int64_t x = 0; x < count; ++x)
-            std::memcpy(dst + x * 3, lut.rgb[src[x]], 3);
+    case 8: {
+        // Four-byte stores overlap the next pixel, which is written after;
+        // the row's last pixel takes a three-byte copy so nothing spills.
+        std::int64_t x = 0;
+        for (; x + 1 < count; ++x)
+            std::memcpy(dst + x * 3, &lut.word[src[x]], 4);
+        if (x < count)
+            std::memcpy(dst + x * 3, &lut.word[src[x]], 3);
         break;
+    }
     case 16:
         for (std::int64_t x = 0; x < count; ++x) {
             const std::uint32_t v = Read16(src + x * 2);
@@ -118,13 +127,16 @@ void DecodeRow(const DibInfo& info, const Lut& lut, const Channel* ch, const uns
             dst[x * 3 + 2] = ch[2](v);
         }
         break;
-    case 24:
-        for (std::int64_t x = 0; x < count; ++x) {
-            dst[x * 3] = src[x * 3 + 2];
-            dst[x * 3 + 1] = src[x * 3 + 1];
-            dst[x * 3 + 2] = src[x * 3];
+    case 24: {
+        const unsigned char* __restrict in = src;
+        unsigned char* __restrict out = dst;
+        for (std::int64_t i = 0; i < count * 3; i += 3) {
+            out[i] = in[i + 2];
+            out[i + 1] = in[i + 1];
+            out[i + 2] = in[i];
         }
         break;
+    }
     case 32:
         if (ch[0].mask == 0xFF0000u && ch[1].mask == 0xFF00u && ch[2].mask == 0xFFu) {
             for (std::int64_t x = 0; x < count; ++x) {

@@ -171,6 +171,9 @@ bool CMainDlg::UpdateData(bool saveAndValidate)
 void CMainDlg::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
+    if (!m_bRefreshPending)
+        return;
+    m_bRefreshPending = false;
     CVector3 point{};
     const int index = m_Viewport1.GetSelectedPoint(point);
     m_strStatus = QString::fromStdString(FormatSelectedPoint(index, point.x, point.y));
@@ -186,6 +189,7 @@ void CMainDlg::OnCurveChanged()
 
 void CMainDlg::RepaintAll()
 {
+    m_bRefreshPending = true;
     update();
     m_Viewport1.requestUpdate();
     m_Viewport2.requestUpdate();

@@ -57,6 +57,10 @@ private:
     std::map<int, QWidget*> m_controls;
     QLabel* m_status = nullptr;
     QLineEdit* m_degree = nullptr;
+    // Set when the dialog itself is invalidated. Qt also repaints the dialog
+    // beneath a child that repaints (a keystroke in the degree field), and
+    // that must not write the stored degree back over the user's typing.
+    bool m_bRefreshPending = true;
 };
 
 // The maximum degree a reset accepts: enough for any curve a person edits,

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QImage>
+#include <QScreen>
 #include <QTest>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,19 @@ inline QPoint WorldToWindow(const CGLView& view, double x, double y)
 {
     const int w = view.m_rcClient.right, h = view.m_rcClient.bottom;
     return QPoint(static_cast<int>((x + 10.0) / 20.0 * w), static_cast<int>(h - (y + 10.0) / 20.0 * h));
+}
+
+// What the view shows on the screen now, after rendering a fresh frame.
+inline QImage GrabView(CGLView& view)
+{
+    view.RenderFrame();
+    return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline bool ColourNear(QRgb pixel, int r, int g, int b, int tolerance = 2)
+{
+    return std::abs(qRed(pixel) - r) <= tolerance && std::abs(qGreen(pixel) - g) <= tolerance &&
+           std::abs(qBlue(pixel) - b) <= tolerance;
 }
 
 inline void ProcessEvents()

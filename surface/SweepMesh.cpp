@@ -204,13 +204,18 @@ std::vector<std::vector<SweepVertex>> ComputeSweepMesh(const std::vector<CVector
         // rings no profile direction. Such a vertex borrows the normal of the
         // nearest ring at the same angle that has one (the pole of a closed
         // profile then faces along the axis); with no such ring, the ring's
-        // outward radial direction at that angle.
+        // outward radial direction at that angle. At equal distance the
+        // earlier ring wins.
+        bool columnHasNormal[kNormals] = {};
+        for (std::size_t k = 0; k < count; ++k)
+            for (int i = 0; i < kNormals; ++i)
+                columnHasNormal[i] = columnHasNormal[i] || !missing[k * kNormals + i];
         for (std::size_t k = 0; k < count; ++k) {
             for (int i = 0; i < kNormals; ++i) {
                 if (!missing[k * kNormals + i])
                     continue;
                 bool found = false;
-                for (std::size_t d = 1; d < count && !found; ++d) {
+                for (std::size_t d = 1; d < count && !found && columnHasNormal[i]; ++d) {
                     if (k >= d && !missing[(k - d) * kNormals + i]) {
                         normals[k * kNormals + i] = normals[(k - d) * kNormals + i];
                         found = true;

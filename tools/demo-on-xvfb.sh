@@ -22,8 +22,11 @@ trap cleanup EXIT
 export DISPLAY=":$display"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-convert -size 256x256 pattern:checkerboard -fill '#c0502a' -opaque black \
-  -fill '#f2d9a0' -opaque white BMP3:"$work/texture.bmp"
+# A striped, checkered picture, so that the wrap is easy to see.
+convert -size 256x256 xc:'#f4e2b8' -fill '#b8462a' \
+  -draw 'rectangle 0,0 255,31' -draw 'rectangle 0,96 255,127' -draw 'rectangle 0,192 255,223' \
+  -fill '#2a5f8f' -draw 'rectangle 0,32 31,95' -draw 'rectangle 64,32 95,95' \
+  -draw 'rectangle 128,32 159,95' -draw 'rectangle 192,32 223,95' BMP3:"$work/texture.bmp"
 
 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
@@ -53,16 +56,15 @@ sleep 1
 xdotool type --delay 20 "$work/texture.bmp"
 xdotool key Return
 sleep 1
-# A small turn of the view with the left button.
-xdotool mousemove --window "$window" $((392 * WIDTH / 474)) $((60 * HEIGHT / 233)) mousedown 1
-for step in $(seq 1 10); do
-  xdotool mousemove --window "$window" $((392 * WIDTH / 474)) $(((60 + 2 * step) * HEIGHT / 233))
+# A small turn of the view with the left button: tip it towards the viewer.
+xdotool mousemove --window "$window" $((392 * WIDTH / 474)) $((50 * HEIGHT / 233)) mousedown 1
+for step in $(seq 1 8); do
+  xdotool mousemove --window "$window" $((392 * WIDTH / 474)) $(((50 + 2 * step) * HEIGHT / 233))
   sleep 0.05
 done
 xdotool mouseup 1
 sleep 1
 import -window "$window" "$screenshot"
 echo "Screenshot: $screenshot"
-xdotool key --window "$window" Escape
-wait "$app_pid"
-app_pid=
+xdotool windowfocus --sync "$window" key Escape
+for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done

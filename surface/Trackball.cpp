@@ -52,8 +52,12 @@ void ZoomStep(CTrackball& tb, int x, int y)
     float factor = static_cast<float>(f);
     if (reached < kMinDistance || std::isnan(reached))
         factor = static_cast<float>(kMinDistance / static_cast<double>(tb.m_fDistance));
-    tb.m_fDistance = static_cast<float>(static_cast<double>(factor)
-                                        * static_cast<double>(tb.m_fDistance));
+    const float distance = static_cast<float>(static_cast<double>(factor)
+                                              * static_cast<double>(tb.m_fDistance));
+    // Past the largest float the camera would sit at infinity and every later
+    // step would give NaN: the view could never come back.
+    if (std::isfinite(distance))
+        tb.m_fDistance = distance;
     tb.m_LastPoint.x = static_cast<double>(x);
     tb.m_LastPoint.y = static_cast<double>(y);
 }

@@ -216,6 +216,20 @@ TEST(TrackballZoom, RightTravelGrowsWithoutCeilingAndCompounds)
     EXPECT_EQ(tb.m_LastPoint.x, 3000.0);
 }
 
+TEST(TrackballZoom, DistanceStaysFiniteAndComesBackFromFarAway)
+{
+    CTrackball tb;
+    tb.BeginZoom(0, 0);
+    // 1000-pixel steps multiply by 9: a few hundred would overflow a float.
+    for (int i = 1; i <= 300; ++i)
+        tb.Motion(1000 * i, 0);
+    EXPECT_TRUE(std::isfinite(tb.m_fDistance));
+    EXPECT_GT(tb.m_fDistance, 1.0e37f);
+    // Zooming back in still works, down to the floor.
+    tb.Motion(-1000000, 0);
+    EXPECT_FLOAT_EQ(tb.m_fDistance, 2.0f);
+}
+
 TEST(TrackballZoom, OnlyHorizontalTravelCounts)
 {
     CTrackball tb;

@@ -13,6 +13,9 @@
 CGLView::CGLView()
 {
     setSurfaceType(QWindow::OpenGLSurface);
+    // A click in a view must not take the keyboard from the dialog: Enter and
+    // Escape keep working after drawing.
+    setFlag(Qt::WindowDoesNotAcceptFocus);
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);

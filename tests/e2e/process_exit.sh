@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The real program under the current X display, driven with xdotool: Enter in
+# the degree field and Escape each end it with exit code 0; Enter on a degree
+# that does not parse keeps it open. Every wait is bounded.
+set -u
+program=${1:?usage: process_exit.sh path/to/velmora}
+
+if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null 2>&1; then
+  echo "SKIP: needs an X display and xdotool"
+  exit 77
+fi
+
+work=$(mktemp -d)
+app_pid=
+cleanup() {
+  if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
+    kill "$app_pid" 2>/dev/null
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log"
+  failures=$((failures + 1))
+}
+
+# Starts the program and finds its dialog window; sets window, WIDTH, HEIGHT.
+start() {
+  "$program" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1)
+  if [ -z "$window" ]; then
+    fail "no window of the program appeared"
+    return 1
+  fi
+  # The first frames need a moment after mapping before input is taken.
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+
+# Waits (bounded) for the program to end; sets code, or fails.
+wait_exit() {
+  for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$app_pid" 2>/dev/null; then
+    fail "$1: the program is still running"
+    kill "$app_pid" 2>/dev/null
+    wait "$app_pid" 2>/dev/null
+    app_pid=
+    return 1
+  fi
+  wait "$app_pid"
+  code=$?
+  app_pid=
+}
+
+# Clicks a point given in dialog units (the dialog is 474 x 233 of them).
+click_dlu() {
+  xdotool mousemove --window "$window" $(($1 * WIDTH / 474)) $(($2 * HEIGHT / 233)) click 1
+  sleep 0.3
+}
+
+# The degree field (204, 187, 20 x 14): click it, clear it, type.
+type_degree() {
+  xdotool windowfocus --sync "$window"
+  click_dlu 214 194
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 30 "$1"
+  sleep 0.3
+}
+
+echo "Enter on a valid degree"
+if start; then
+  type_degree 7
+  if ! kill -0 "$app_pid" 2>/dev/null; then
+    fail "the program ended before Enter"
+  else
+    xdotool key Return
+    if wait_exit "Enter"; then
+      [ "$code" -eq 0 ] || fail "Enter: exit code $code"
+    fi
+  fi
+fi
+
+echo "Escape"
+if start; then
+  xdotool windowfocus --sync "$window" key Escape
+  if wait_exit "Escape"; then
+    [ "$code" -eq 0 ] || fail "Escape: exit code $code"
+  fi
+fi
+
+echo "Enter on a degree that does not parse, then Escape twice"
+if start; then
+  type_degree x1
+  xdotool key Return
+  sleep 1
+  if ! kill -0 "$app_pid" 2>/dev/null; then
+    fail "the program ended on a degree that does not parse"
+  else
+    # The message box is a second window of the program; close it, then the dialog.
+    box=
+    for _ in $(seq 50); do
+      box=$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | grep -vx "$window" | head -n 1)
+      [ -n "$box" ] && break
+      sleep 0.1
+    done
+    if [ -z "$box" ]; then
+      fail "no message box appeared"
+    else
+      xdotool windowfocus --sync "$box" key Escape
+      sleep 0.5
+      kill -0 "$app_pid" 2>/dev/null || fail "closing the box ended the program"
+    fi
+    xdotool windowfocus --sync "$window" key Escape
+    if wait_exit "Escape after the box"; then
+      [ "$code" -eq 0 ] || fail "Escape after the box: exit code $code"
+    fi
+  fi
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)"
+  exit 1
+fi
+echo "all passed"

@@ -4,6 +4,8 @@
 #include <QCompleter>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QPointer>
 #include <QTimer>
 #include <fstream>
@@ -97,20 +99,34 @@ std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& pat
             fileDialog->reject();
             return;
         }
-        QTest::mouseClick(name, Qt::LeftButton);
-        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(name, Qt::Key_Backspace);
-        QTest::keyClicks(name, path);
+        // The dialog lists directories on a thread and rewrites a typed path
+        // as the listing arrives; so it is opened on the file's directory, the
+        // listing awaited, and only the name is typed.
+        const QFileInfo target(path);
+        fileDialog->setDirectory(target.absolutePath());
+        auto* model = fileDialog->findChild<QFileSystemModel*>();
+        WaitFor([&] { return model && model->index(target.absoluteFilePath()).isValid(); }, 5000);
+        for (int attempt = 0; attempt < 3 && name->text() != target.fileName(); ++attempt) {
+            QTest::mouseClick(name, Qt::LeftButton);
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(name, Qt::Key_Backspace);
+            QTest::keyClicks(name, target.fileName());
+            WaitFor([] { return false; }, 50);
+        }
         // The completion list would take the confirming click for itself.
         if (name->completer() && name->completer()->popup())
             name->completer()->popup()->hide();
-        if (name->text() != path) {
-            failure = "typed " + name->text().toStdString();
-            fileDialog->reject();
-            return;
-        }
+        // What counts is the file the dialog hands out.
         QTest::mouseClick(open, Qt::LeftButton);
-        failure = fileDialog->isVisible() ? "the dialog refused the file" : "";
+        const QStringList chosen = fileDialog->selectedFiles();
+        if (fileDialog->isVisible()) {
+            failure = "the dialog refused \"" + name->text().toStdString() + "\"";
+            fileDialog->reject();
+        } else if (chosen.size() != 1 || QFileInfo(chosen[0]) != QFileInfo(path)) {
+            failure = "the dialog chose " + chosen.join(QStringLiteral(", ")).toStdString();
+        } else {
+            failure.clear();
+        }
     });
     // Last resort: whatever modal window is left open ends here.
     QTimer guard;

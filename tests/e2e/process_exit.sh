@@ -87,9 +87,12 @@ if start; then
   fi
 fi
 
-echo "Escape"
+echo "Escape after drawing in a view"
 if start; then
-  xdotool windowfocus --sync "$window" key Escape
+  # A click in a view must leave the keyboard with the dialog.
+  xdotool windowfocus --sync "$window"
+  click_dlu 100 90
+  xdotool key Escape
   if wait_exit "Escape"; then
     [ "$code" -eq 0 ] || fail "Escape: exit code $code"
   fi

@@ -41,9 +41,9 @@ DibResult Refusal(const std::vector<unsigned char>& file)
     return result;
 }
 
-BmpSpec Spec(int width, int height, std::uint16_t bpp, std::vector<unsigned char> bits)
+BmpLayout Layout(int width, int height, std::uint16_t bpp, std::vector<unsigned char> bits)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = width;
     s.height = height;
     s.bitCount = bpp;
@@ -58,17 +58,17 @@ constexpr unsigned char K = 0, F = 255;
 
 TEST(DibDecoder, PackedIndexesReadMostSignificantFirst)
 {
-    BmpSpec one = Spec(9, 1, 1, {0x80 | 0x20, 0x80, 0, 0});  // pixels 0, 2 and 8 set
+    BmpLayout one = Layout(9, 1, 1, {0x80 | 0x20, 0x80, 0, 0});  // pixels 0, 2 and 8 set
     one.palette = {0x000000, 0x0000FF};
     EXPECT_EQ(Decode(MakeBmp(one), 9, 1),
               (Rgb{K, K, F, K, K, K, K, K, F, K, K, K, K, K, K, K, K, K, K, K, K, K, K, K, K, K, F}));
 
-    BmpSpec two = Spec(5, 1, 2, {0x1B, 0x40, 0, 0});  // 0 1 2 3 | 1
+    BmpLayout two = Layout(5, 1, 2, {0x1B, 0x40, 0, 0});  // 0 1 2 3 | 1
     two.palette = kFour;
     two.clrUsed = 4;
     EXPECT_EQ(Decode(MakeBmp(two), 5, 1), (Rgb{K, K, K, F, K, K, K, F, K, K, K, F, F, K, K}));
 
-    BmpSpec four = Spec(3, 1, 4, {0x12, 0x30, 0, 0});
+    BmpLayout four = Layout(3, 1, 4, {0x12, 0x30, 0, 0});
     four.palette = kFour;
     four.clrUsed = 4;
     EXPECT_EQ(Decode(MakeBmp(four), 3, 1), (Rgb{F, K, K, K, F, K, K, K, F}));
@@ -76,14 +76,14 @@ TEST(DibDecoder, PackedIndexesReadMostSignificantFirst)
 
 TEST(DibDecoder, IndexesBeyondTheTableAreBlack)
 {
-    BmpSpec s = Spec(4, 1, 8, {1, 4, 2, 255});
+    BmpLayout s = Layout(4, 1, 8, {1, 4, 2, 255});
     s.palette = kFour;
     s.clrUsed = 3;  // blue (index 3) is outside the table
     s.palette.pop_back();
     EXPECT_EQ(Decode(MakeBmp(s), 4, 1), (Rgb{F, K, K, K, K, K, K, F, K, K, K, K}));
 
     // A 4-bit picture with no table at all decodes black, not garbage.
-    BmpSpec none = Spec(2, 1, 4, {0x12, 0, 0, 0});
+    BmpLayout none = Layout(2, 1, 4, {0x12, 0, 0, 0});
     none.clrUsed = 0;
     std::vector<unsigned char> file = MakeBmp(none);
     Set32(file, 14 + 32, 0x10000);  // colours used nonzero, low half zero: no table
@@ -95,22 +95,22 @@ TEST(DibDecoder, IndexesBeyondTheTableAreBlack)
 TEST(DibDecoder, SixteenAndThirtyTwoBitDefaultMasks)
 {
     // 5-5-5: full red, full green, blue 1 of 31, white.
-    EXPECT_EQ(Decode(MakeBmp(Spec(4, 1, 16, {0x00, 0x7C, 0xE0, 0x03, 0x01, 0x00, 0xFF, 0x7F})), 4, 1),
+    EXPECT_EQ(Decode(MakeBmp(Layout(4, 1, 16, {0x00, 0x7C, 0xE0, 0x03, 0x01, 0x00, 0xFF, 0x7F})), 4, 1),
               (Rgb{F, K, K, K, F, K, K, K, 8, F, F, F}));
     // Blue, green, red, unused byte.
-    EXPECT_EQ(Decode(MakeBmp(Spec(2, 1, 32, {1, 2, 3, 99, 4, 5, 6, 99})), 2, 1), (Rgb{3, 2, 1, 6, 5, 4}));
+    EXPECT_EQ(Decode(MakeBmp(Layout(2, 1, 32, {1, 2, 3, 99, 4, 5, 6, 99})), 2, 1), (Rgb{3, 2, 1, 6, 5, 4}));
 }
 
 TEST(DibDecoder, BitFieldMasksFollowTheHeaderBeforeTheTable)
 {
-    BmpSpec s565 = Spec(3, 1, 16, {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0, 0});
+    BmpLayout s565 = Layout(3, 1, 16, {0x00, 0xF8, 0xE0, 0x07, 0x20, 0x00, 0, 0});
     s565.compression = 3;
     s565.masks = {0xF800, 0x07E0, 0x001F};
     EXPECT_EQ(Decode(MakeBmp(s565), 3, 1), (Rgb{F, K, K, K, F, K, K, 4, K}));
 
     // Without a file header the bits follow masks and table; a zero mask
     // gives a zero channel, wide masks are scaled down with rounding.
-    BmpSpec wide = Spec(2, 1, 32, {0xFF, 0x03, 0x00, 0xC0, 0x00, 0x02, 0x00, 0x00});
+    BmpLayout wide = Layout(2, 1, 32, {0xFF, 0x03, 0x00, 0xC0, 0x00, 0x02, 0x00, 0x00});
     wide.compression = 3;
     wide.fileHeader = false;
     wide.masks = {0x000003FF, 0x00000000, 0x3FF00000};
@@ -119,7 +119,7 @@ TEST(DibDecoder, BitFieldMasksFollowTheHeaderBeforeTheTable)
     EXPECT_EQ(Decode(MakeBmp(wide), 2, 1), (Rgb{F, K, K, 128, K, K}));
 
     // Masks cut off by the end of the file.
-    BmpSpec cut = s565;
+    BmpLayout cut = s565;
     cut.masks = {};
     cut.bits.clear();
     std::vector<unsigned char> file = MakeBmp(cut);
@@ -129,7 +129,7 @@ TEST(DibDecoder, BitFieldMasksFollowTheHeaderBeforeTheTable)
 
 TEST(DibDecoder, RunLengthEightFollowsItsCodes)
 {
-    BmpSpec s = Spec(4, 3, 8,
+    BmpLayout s = Layout(4, 3, 8,
                      {3, 1,              // three red
                       0, 0,              // end of line
                       0, 3, 2, 3, 1, 0,  // absolute run of three, padded
@@ -147,7 +147,7 @@ TEST(DibDecoder, RunLengthEightFollowsItsCodes)
 
 TEST(DibDecoder, RunLengthFourAlternatesNibbles)
 {
-    BmpSpec s = Spec(5, 2, 4,
+    BmpLayout s = Layout(5, 2, 4,
                      {5, 0x12,           // 1 2 1 2 1
                       0, 0,
                       0, 3, 0x31, 0x20,  // absolute 3 1 2: two bytes, already even
@@ -168,7 +168,7 @@ TEST(DibDecoder, BrokenRunLengthDataStopsWhereItBreaks)
         {2, 1, 0},                 // odd trailing byte
     };
     for (const auto& bits : broken) {
-        BmpSpec s = Spec(3, 2, 8, bits);
+        BmpLayout s = Layout(3, 2, 8, bits);
         s.compression = 1;
         s.palette = kFour;
         s.clrUsed = 4;
@@ -189,7 +189,7 @@ TEST(DibDecoder, UndecodableEncodingsAreConversionErrors)
                  {64, 0, 1}, {0, 0, 1},  {3, 0, 1}, {8, 1, -1}, {4, 2, -1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.bpp) + "/" + std::to_string(c.compression));
-        BmpSpec s = Spec(2, c.height, c.bpp, std::vector<unsigned char>(64, 0));
+        BmpLayout s = Layout(2, c.height, c.bpp, std::vector<unsigned char>(64, 0));
         s.compression = c.compression;
         s.palette = kFour;
         s.clrUsed = 4;
@@ -200,7 +200,7 @@ TEST(DibDecoder, UndecodableEncodingsAreConversionErrors)
 
 TEST(DibDecoder, ParseNormalisesTheHeader)
 {
-    BmpSpec s = Spec(5, -3, 4, std::vector<unsigned char>(12, 0));
+    BmpLayout s = Layout(5, -3, 4, std::vector<unsigned char>(12, 0));
     s.palette = kFour;
     s.clrUsed = 4;
     const std::vector<unsigned char> file = MakeBmp(s);

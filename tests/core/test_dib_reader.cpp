@@ -60,9 +60,9 @@ protected:
 };
 
 // An 8-bit picture whose table maps index i to red i, green 2i, blue 3i.
-BmpSpec Grey8(int width, int height, unsigned entries, std::uint32_t clrUsed, bool fileHeader)
+BmpLayout Grey8(int width, int height, unsigned entries, std::uint32_t clrUsed, bool fileHeader)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = width;
     s.height = height;
     s.bitCount = 8;
@@ -93,7 +93,7 @@ std::vector<unsigned char> ExpectedGrey8(int width, int height)
 
 TEST_F(DibReader, RedBottomLeftPixelComesFirst)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 64;
     s.height = 32;
     s.bits.assign(64 * 32 * 3, 0x40);
@@ -112,7 +112,7 @@ TEST_F(DibReader, RedBottomLeftPixelComesFirst)
 
 TEST_F(DibReader, TwentyFourBitRowsAreUnpaddedAndBitsFollowTheOffset)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3;
     s.height = 2;
     // Source rows are 9 bytes plus 3 of padding; output rows are 9 bytes.
@@ -141,7 +141,7 @@ TEST_F(DibReader, ColourTableLengthLocatesHeaderlessBits)
 
 TEST_F(DibReader, CoreHeaderLoadsLikeInfoHeader)
 {
-    const BmpSpec info = Grey8(6, 4, 256, 0, true);
+    const BmpLayout info = Grey8(6, 4, 256, 0, true);
     for (bool fileHeader : {true, false}) {
         SCOPED_TRACE(fileHeader);
         std::vector<unsigned char> core;
@@ -170,8 +170,8 @@ TEST_F(DibReader, CoreHeaderLoadsLikeInfoHeader)
 
 TEST_F(DibReader, TopDownLoadsUprightWithPositiveHeight)
 {
-    BmpSpec up = Grey8(4, 3, 256, 0, true);
-    BmpSpec down = up;
+    BmpLayout up = Grey8(4, 3, 256, 0, true);
+    BmpLayout down = up;
     down.height = -3;
     down.bits.clear();
     for (int row = 2; row >= 0; --row)
@@ -237,7 +237,7 @@ TEST_F(DibReader, TruncatedHeadersAndTablesAreRefused)
 
 TEST_F(DibReader, ShortPixelDataLeavesTheRestBlack)
 {
-    BmpSpec s = Grey8(4, 4, 256, 0, true);
+    BmpLayout s = Grey8(4, 4, 256, 0, true);
     std::vector<unsigned char> file = MakeBmp(s);
     file.resize(file.size() - 4 - 2);  // the top row and half the row below it are gone
     ImagePtr image = Load(file);
@@ -250,7 +250,7 @@ TEST_F(DibReader, ShortPixelDataLeavesTheRestBlack)
 TEST_F(DibReader, EmptyAndAbsurdDimensionsAreRefused)
 {
     for (auto [w, h] : {std::pair{0, 4}, {4, 0}, {-4, 4}}) {
-        BmpSpec s = Grey8(4, 4, 256, 0, true);
+        BmpLayout s = Grey8(4, 4, 256, 0, true);
         s.width = w;
         s.height = h;
         Load(MakeBmp(s), "Image file conversion error.");
@@ -259,7 +259,7 @@ TEST_F(DibReader, EmptyAndAbsurdDimensionsAreRefused)
     for (auto [w, h] : {std::pair{32769, 1}, {1, -32769}, {8193, 8192}, {0x7FFFFFFF, 0x7FFFFFFF},
                         {1, int(0x80000000u)}}) {
         SCOPED_TRACE(w);
-        BmpSpec s = Grey8(4, 4, 256, 0, true);
+        BmpLayout s = Grey8(4, 4, 256, 0, true);
         s.width = w;
         s.height = h;
         Load(MakeBmp(s), "Out of memory.");
@@ -284,7 +284,7 @@ TEST(DibColorCount, FollowsHeaderAndDepth)
     EXPECT_EQ(core(24), 0);
 
     auto info = [](std::uint32_t size, std::uint16_t bpp, std::uint32_t used) {
-        BmpSpec s;
+        BmpLayout s;
         s.bitCount = bpp;
         s.clrUsed = used;
         s.fileHeader = false;

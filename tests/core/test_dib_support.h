@@ -72,7 +72,7 @@ inline void Set32(std::vector<unsigned char>& v, std::size_t at, std::uint32_t x
 }
 
 // What goes into a bitmap with a 40-byte header.
-struct BmpSpec {
+struct BmpLayout {
     std::int32_t width = 1;
     std::int32_t height = 1;
     std::uint16_t bitCount = 24;
@@ -84,7 +84,7 @@ struct BmpSpec {
     bool fileHeader = true;
 };
 
-inline std::vector<unsigned char> MakeBmp(const BmpSpec& s)
+inline std::vector<unsigned char> MakeBmp(const BmpLayout& s)
 {
     std::vector<unsigned char> v;
     if (s.fileHeader) {

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
+#include <utility>
 
 #include "app/DialogTemplate.h"
 #include "app/DialogText.h"
@@ -103,26 +105,21 @@ void CMainDlg::CreateControls()
         if (control.id != IDC_STATIC)
             m_controls[control.id] = widget;
     }
-    auto connectButton = [this](int id, void (CMainDlg::*handler)()) {
-        connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this, handler);
+    const std::pair<int, std::function<void()>> commands[] = {
+        {IDC_SOLID, [this] { OnSolid(); }},
+        {IDC_WIREFRAME, [this] { OnWireframe(); }},
+        {IDC_POINT, [this] { OnPoint(); }},
+        {IDC_RESET, [this] { OnReset(); }},
+        {IDC_LOAD_TEXTURE, [this] { OnLoadTexture(); }},
+        {IDC_ADD_CP1, [this] { m_Viewport1.m_nMode = CCurveView::MODE_ADD; }},
+        {IDC_SELECT_CP1, [this] { m_Viewport1.m_nMode = CCurveView::MODE_SELECT; }},
+        {IDC_DELETE_CP1, [this] { m_Viewport1.DeleteSelectedPoint(); }},
+        {IDC_ADD_CP3, [this] { m_Viewport3.m_nMode = CCurveView::MODE_ADD; }},
+        {IDC_SELECT_CP3, [this] { m_Viewport3.m_nMode = CCurveView::MODE_SELECT; }},
+        {IDC_DELETE_CP3, [this] { m_Viewport3.DeleteSelectedPoint(); }},
     };
-    connectButton(IDC_SOLID, &CMainDlg::OnSolid);
-    connectButton(IDC_WIREFRAME, &CMainDlg::OnWireframe);
-    connectButton(IDC_POINT, &CMainDlg::OnPoint);
-    connectButton(IDC_RESET, &CMainDlg::OnReset);
-    connectButton(IDC_LOAD_TEXTURE, &CMainDlg::OnLoadTexture);
-    connect(static_cast<QPushButton*>(m_controls.at(IDC_ADD_CP1)), &QPushButton::clicked, this,
-            [this] { m_Viewport1.m_nMode = CCurveView::MODE_ADD; });
-    connect(static_cast<QPushButton*>(m_controls.at(IDC_SELECT_CP1)), &QPushButton::clicked, this,
-            [this] { m_Viewport1.m_nMode = CCurveView::MODE_SELECT; });
-    connect(static_cast<QPushButton*>(m_controls.at(IDC_DELETE_CP1)), &QPushButton::clicked, this,
-            [this] { m_Viewport1.DeleteSelectedPoint(); });
-    connect(static_cast<QPushButton*>(m_controls.at(IDC_ADD_CP3)), &QPushButton::clicked, this,
-            [this] { m_Viewport3.m_nMode = CCurveView::MODE_ADD; });
-    connect(static_cast<QPushButton*>(m_controls.at(IDC_SELECT_CP3)), &QPushButton::clicked, this,
-            [this] { m_Viewport3.m_nMode = CCurveView::MODE_SELECT; });
-    connect(static_cast<QPushButton*>(m_controls.at(IDC_DELETE_CP3)), &QPushButton::clicked, this,
-            [this] { m_Viewport3.DeleteSelectedPoint(); });
+    for (const auto& [id, command] : commands)
+        connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this, command);
 }
 
 void CMainDlg::OnInitDialog()

@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
-  qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
   fonts-baekmuk
-  xvfb xauth imagemagick xdotool
+  xvfb xauth x11-utils imagemagick xdotool
 )
 if [ "${1:-}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev zlib1g-dev)

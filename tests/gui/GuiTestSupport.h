@@ -42,12 +42,6 @@ private:
     MessageBoxHandler m_previous;
 };
 
-// Renders one frame of a view now, as its next repaint would.
-inline void RenderNow(CGLView& view)
-{
-    view.RenderFrame();
-}
-
 // The window point that shows a world point of a curve editor's square,
 // for a view of the given size.
 inline QPoint WorldToWindow(const CGLView& view, double x, double y)

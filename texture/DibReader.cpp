@@ -1,10 +1,5 @@
 #include "texture/DibReader.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,53 +7,10 @@
 #include <vector>
 
 #include "app/MessageBox.h"
+#include "texture/BitmapFile.h"
 #include "texture/DibDecoder.h"
 
 namespace {
-
-// The open file and its read-only view; destruction releases them in
-// reverse order whatever way LoadDibImage leaves.
-class MappedFile {
-public:
-    explicit MappedFile(const char* path)
-    {
-        // Non-blocking so that a FIFO cannot stall the GUI thread; only
-        // regular files are mapped.
-        fd_ = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        if (fd_ < 0)
-            return;
-        struct stat st;
-        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0)
-            return;  // an empty file cannot be mapped
-        if (static_cast<std::uint64_t>(st.st_size) > SIZE_MAX)
-            return;
-        const std::size_t size = static_cast<std::size_t>(st.st_size);
-        void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd_, 0);
-        if (view == MAP_FAILED)
-            return;
-        view_ = static_cast<const unsigned char*>(view);
-        size_ = size;
-    }
-
-    ~MappedFile()
-    {
-        if (view_ != nullptr)
-            ::munmap(const_cast<unsigned char*>(view_), size_);
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    const unsigned char* data() const { return view_; }
-    std::size_t size() const { return size_; }
-
-private:
-    int fd_ = -1;
-    const unsigned char* view_ = nullptr;
-    std::size_t size_ = 0;
-};
 
 void ShowOpenFailure(const char* path)
 {
@@ -104,11 +56,12 @@ RgbImage* LoadDibImage(const char* path)
         ShowOpenFailure(path);
         return nullptr;
     }
-    const MappedFile file(path);
-    if (file.data() == nullptr) {
+    BitmapFile file(path);
+    const BitmapFile::Contents bytes = file.ReadAll();
+    // A file that could not be opened, or that was emptied since.
+    if (bytes.size == 0) {
         ShowOpenFailure(path);
         return nullptr;
     }
-    // The headers, table and bits are read in place from the mapping.
-    return DecodeDibImage(file.data(), file.size());
+    return DecodeDibImage(bytes.data.get(), bytes.size);
 }

@@ -1,6 +1,8 @@
 #include <GL/gl.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "surface/SurfaceView.h"
@@ -27,16 +29,25 @@ void CSurfaceView::LoadTexture(const char* path)
         }
         ReleaseCurrent();
     }
-    requestUpdate();
+    Invalidate();
 }
 
 RgbImage* CSurfaceView::LoadTextureImage(const char* path)
 {
     if (!path)
         return nullptr;
-    std::FILE* file = std::fopen(path, "r");
-    if (!file)
+    // A path that cannot be opened gives nothing, silently. The check never
+    // blocks and never opens anything but a regular file: opening a FIFO
+    // waits for a writer, and opening a device can have effects of its own.
+    // Everything else goes to the reader, which refuses it with its box.
+    struct stat st;
+    if (::stat(path, &st) != 0)
         return nullptr;
-    std::fclose(file);
+    if (S_ISREG(st.st_mode)) {
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0)
+            return nullptr;
+        ::close(fd);
+    }
     return LoadDibImage(path);
 }

@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "test_dib_support.h"
+#include "texture/BitmapFile.h"
+#include "texture/DibDecoder.h"
 #include "texture/DibReader.h"
 
 using namespace dibtest;
@@ -211,12 +216,64 @@ TEST_F(DibReader, UnopenableFilesNameThePath)
     EXPECT_EQ(OpenFailure(""), "Failed to open DIB file .\n");
 }
 
-TEST_F(DibReader, NamedPipeDoesNotBlock)
+TEST_F(DibReader, OnlyRegularFilesAreOpenedAndNothingBlocks)
 {
+    // A FIFO without a writer, a directory, a device and a socket are each
+    // refused with the open-failure box, without waiting on or reading them.
     const std::string fifo = dir.path() + "/pipe.bmp";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(OpenFailure(fifo), "Failed to open DIB file " + fifo + ".\n");
-    ::unlink(fifo.c_str());
+    const std::string socketPath = dir.path() + "/socket.bmp";
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, socketPath.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const std::string loop = dir.path() + "/loop.bmp";
+    ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
+    for (const std::string& path : {fifo, dir.path(), std::string("/dev/zero"), socketPath, loop}) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(BitmapFile(path.c_str()).IsOpen());
+        EXPECT_EQ(OpenFailure(path), "Failed to open DIB file " + path + ".\n");
+    }
+    ::close(listener);
+}
+
+TEST_F(DibReader, AFileChangedBetweenOpeningAndReadingIsReadAsItStands)
+{
+    const std::vector<unsigned char> good = MakeBmp(Grey8(4, 4, 256, 0, true));
+    const std::string path = dir.Write("changing.bmp", good);
+    auto decode = [](const std::vector<unsigned char>& bytes) {
+        RgbImage* image = nullptr;
+        const DibResult result = DecodeDib(bytes.data(), bytes.size(), &image);
+        ImagePtr owned(image);
+        return result;
+    };
+
+    // Cut inside the colour table: fewer bytes arrive, and they are refused.
+    BitmapFile cut(path.c_str());
+    ASSERT_TRUE(cut.IsOpen());
+    ASSERT_EQ(::truncate(path.c_str(), 100), 0);
+    const std::vector<unsigned char> cutBytes = cut.ReadAll().ToVector();
+    EXPECT_EQ(cutBytes.size(), 100u);
+    EXPECT_EQ(decode(cutBytes), DibResult::ConversionError);
+
+    // Emptied: nothing arrives, which the loader reports as unopenable.
+    BitmapFile emptied(path.c_str());
+    ASSERT_TRUE(emptied.IsOpen());
+    ASSERT_EQ(::truncate(path.c_str(), 0), 0);
+    EXPECT_EQ(emptied.ReadAll().size, 0u);
+
+    // Rewritten in place with another picture: that picture arrives whole.
+    dir.Write("changing.bmp", good);
+    BitmapFile rewritten(path.c_str());
+    ASSERT_TRUE(rewritten.IsOpen());
+    const std::vector<unsigned char> other = MakeBmp(Grey8(8, 2, 256, 0, true));
+    dir.Write("changing.bmp", other);
+    const std::vector<unsigned char> otherBytes = rewritten.ReadAll().ToVector();
+    EXPECT_EQ(otherBytes, other);
+    EXPECT_EQ(decode(otherBytes), DibResult::Ok);
 }
 
 TEST_F(DibReader, TruncatedHeadersAndTablesAreRefused)

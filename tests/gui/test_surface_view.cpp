@@ -2,9 +2,21 @@
 
 #include <GL/gl.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QOpenGLContext>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
 
 #include "geometry/Bezier.h"
 #include "GuiTestSupport.h"
@@ -48,6 +60,17 @@ protected:
         return count;
     }
     QPoint Centre() const { return {view.m_rcClient.right / 2, view.m_rcClient.bottom / 2}; }
+    // The width of the image held by the view's texture object; 0 for none.
+    int TextureWidth()
+    {
+        view.m_hRC->makeCurrent(&view);
+        glBindTexture(GL_TEXTURE_2D, view.m_nTexture);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        view.m_hRC->doneCurrent();
+        return width;
+    }
 
     CSurfaceView view;
 };
@@ -141,4 +164,83 @@ TEST_F(SurfaceViewTest, ReleasingOutsideTheViewEndsTheDrag)
     QTest::mouseMove(&view, c - QPoint(30, 10));
     EXPECT_EQ(std::memcmp(matrix, view.m_Trackball.m_Matrix, sizeof matrix), 0);
     EXPECT_EQ(view.m_Trackball.m_fDistance, distance);
+}
+
+// Runs LoadTexture on `path`. Should it block (a FIFO opened for reading
+// waits for a writer), a watchdog opens the FIFO for writing after a bound
+// far beyond any working load, so that the test fails instead of hanging.
+static bool LoadTextureBlocked(CSurfaceView& view, const std::string& path, const std::string& fifo)
+{
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool blocked = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!finished.wait_for(lock, std::chrono::seconds(60), [&] { return done; })) {
+            blocked = true;
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+            if (writer >= 0)
+                ::close(writer);
+        }
+    });
+    view.LoadTexture(path.c_str());
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+    }
+    finished.notify_one();
+    watchdog.join();
+    return blocked;
+}
+
+TEST_F(SurfaceViewTest, TexturesFromAPipeADirectoryOrADeviceAreRefusedWithoutWaiting)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string fifo = dir.filePath(QStringLiteral("pipe.bmp")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir.path().toStdString(), std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        RecordingMessageBoxes boxes;
+        EXPECT_FALSE(LoadTextureBlocked(view, path, fifo));
+        EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Failed to open DIB file " + path + ".\n"});
+        EXPECT_EQ(TextureWidth(), 0) << "no image may be left behind";
+        EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
+    }
+}
+
+TEST_F(SurfaceViewTest, AFileThatCannotBeOpenedLoadsNothingAndSaysNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string loop = dir.filePath(QStringLiteral("loop.bmp")).toStdString();
+    ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
+    std::vector<std::string> paths = {dir.filePath(QStringLiteral("missing.bmp")).toStdString(), loop};
+    // Unreadable: a file without read permission where permissions bind (not
+    // for root); for root, a write-only kernel setting, if there is one.
+    auto unreadable = [](const std::string& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+        return fd < 0 && errno == EACCES;
+    };
+    QFile locked(dir.filePath(QStringLiteral("locked.bmp")));
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+    locked.write("BM", 2);
+    locked.close();
+    locked.setPermissions(QFileDevice::WriteOwner);
+    for (const std::string& path : {locked.fileName().toStdString(), std::string("/proc/sys/vm/compact_memory")}) {
+        if (unreadable(path)) {
+            paths.push_back(path);
+            break;
+        }
+    }
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        RecordingMessageBoxes boxes;
+        view.LoadTexture(path.c_str());
+        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_EQ(TextureWidth(), 0);
+    }
 }

@@ -188,15 +188,15 @@ void CMainDlg::RepaintAll()
 {
     m_bRefreshPending = true;
     update();
-    m_Viewport1.requestUpdate();
-    m_Viewport2.requestUpdate();
-    m_Viewport3.requestUpdate();
+    m_Viewport1.Invalidate();
+    m_Viewport2.Invalidate();
+    m_Viewport3.Invalidate();
 }
 
 void CMainDlg::SetRenderMode(unsigned int mode)
 {
     m_Viewport2.m_nRenderMode = mode;
-    m_Viewport2.requestUpdate();
+    m_Viewport2.Invalidate();
 }
 
 void CMainDlg::OnSolid()

@@ -42,8 +42,15 @@ void CGLView::ReleaseCurrent()
         m_hRC->doneCurrent();
 }
 
+void CGLView::Invalidate()
+{
+    m_bFramePending = true;
+    requestUpdate();
+}
+
 void CGLView::RenderFrame()
 {
+    m_bFramePending = false;
     // A view whose context could not be made draws nothing.
     if (!MakeCurrent())
         return;
@@ -139,8 +146,10 @@ bool CGLView::event(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::UpdateRequest:
+        // A hidden view has no picture to bring up to date.
         if (isExposed())
             RenderFrame();
+        m_bFramePending = false;
         return true;
     case QEvent::PlatformSurface:
         if (static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==

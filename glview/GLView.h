@@ -34,6 +34,11 @@ public:
     virtual void OnRightUp(int x, int y);
     virtual void OnDrag(unsigned flags, int x, int y);
 
+    // Asks for a frame at the next update; until it is drawn the view
+    // reports a frame pending, so that anyone can wait for the picture.
+    void Invalidate();
+    bool IsFramePending() const { return m_bFramePending; }
+
     QOpenGLContext* m_hRC = nullptr;
     QWindow* m_hDC = nullptr;  // the drawable every make-current and swap uses
     ClientRect m_rcClient;     // read once by InitGL
@@ -57,6 +62,7 @@ private:
     quint64 m_lastLeftPressTime = 0;
     QPoint m_lastLeftPressPos;
     bool m_lastLeftPressValid = false;
+    bool m_bFramePending = false;
 };
 
 // The mouse-move flag for a held left button, as OnDrag receives it.

@@ -104,7 +104,7 @@ void CSurfaceView::OnDrag(unsigned, int x, int y)
         m_Trackball.Motion(x, y);
         ReleaseCurrent();
     }
-    requestUpdate();
+    Invalidate();
 }
 
 void CSurfaceView::BuildSurface(const std::vector<CVector3>& profileSamples,

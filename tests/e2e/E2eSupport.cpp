@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
-#include <QPointer>
 #include <QTimer>
 #include <fstream>
 
@@ -74,23 +73,20 @@ bool WriteBmp24(const std::string& path, int width, int height,
 std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& path)
 {
     std::string failure = "the file dialog did not appear";
-    int attempts = 0;
-    // Polls for the modal file dialog: it appears only once exec() runs
-    // inside the button's click handler.
-    QTimer poll;
-    poll.setInterval(50);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        ++attempts;
+    // The file dialog is modal: it runs its own event loop inside the
+    // button's click handler, and a zero timer started before the click fires
+    // inside that loop, once the dialog is showing.
+    auto driveDialog = [&] {
         QWidget* modal = QApplication::activeModalWidget();
         auto* fileDialog = qobject_cast<QFileDialog*>(modal);
-        if (!fileDialog || !fileDialog->isVisible()) {
-            if (modal)
+        if (!fileDialog) {
+            if (modal) {
                 failure = std::string("another modal window: ") + modal->metaObject()->className();
-            if (attempts > 600)
-                poll.stop();
+                if (auto* other = qobject_cast<QDialog*>(modal))
+                    other->reject();
+            }
             return;
         }
-        poll.stop();
         auto* name = fileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         auto* buttons = fileDialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
         QPushButton* open = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
@@ -99,19 +95,40 @@ std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& pat
             fileDialog->reject();
             return;
         }
-        // The dialog lists directories on a thread and rewrites a typed path
-        // as the listing arrives; so it is opened on the file's directory, the
-        // listing awaited, and only the name is typed.
+        // The dialog lists directories on a thread and completes a typed
+        // name from the listing as it arrives; so it is opened on the file's
+        // directory, and the name is typed only once that listing is in.
         const QFileInfo target(path);
-        fileDialog->setDirectory(target.absolutePath());
         auto* model = fileDialog->findChild<QFileSystemModel*>();
-        WaitFor([&] { return model && model->index(target.absoluteFilePath()).isValid(); }, 5000);
-        for (int attempt = 0; attempt < 3 && name->text() != target.fileName(); ++attempt) {
-            QTest::mouseClick(name, Qt::LeftButton);
-            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(name, Qt::Key_Backspace);
-            QTest::keyClicks(name, target.fileName());
-            WaitFor([] { return false; }, 50);
+        bool listed = false;
+        if (model)
+            QObject::connect(model, &QFileSystemModel::directoryLoaded, fileDialog,
+                             [&](const QString& loaded) {
+                                 listed = listed || QFileInfo(loaded) == QFileInfo(target.absolutePath());
+                             });
+        fileDialog->setDirectory(target.absolutePath());
+        if (!WaitFor([&] { return listed; })) {
+            failure = "the dialog never listed the file's directory";
+            fileDialog->reject();
+            return;
+        }
+        // While typing, the dialog selects each name it can find in the
+        // listing, and it drops a stale selection only while the field has
+        // the keyboard: so the dialog must be the active window first.
+        fileDialog->activateWindow();
+        if (!WaitFor([&] { return fileDialog->isActiveWindow(); })) {
+            failure = "the dialog never became the active window";
+            fileDialog->reject();
+            return;
+        }
+        QTest::mouseClick(name, Qt::LeftButton);
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(name, Qt::Key_Backspace);
+        QTest::keyClicks(name, target.fileName());
+        if (name->text() != target.fileName() || !name->hasFocus()) {
+            failure = "the name field shows \"" + name->text().toStdString() + "\"";
+            fileDialog->reject();
+            return;
         }
         // The completion list would take the confirming click for itself.
         if (name->completer() && name->completer()->popup())
@@ -127,19 +144,9 @@ std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& pat
         } else {
             failure.clear();
         }
-    });
-    // Last resort: whatever modal window is left open ends here.
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, [] {
-        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            modal->reject();
-    });
-    poll.start();
-    guard.start(40000);
+    };
+    QTimer::singleShot(0, loadButton, driveDialog);
     QTest::mouseClick(loadButton, Qt::LeftButton);
-    poll.stop();
-    guard.stop();
     if (failure.empty() && QApplication::activeModalWidget() != nullptr)
         failure = "a modal window is still open";
     return failure;

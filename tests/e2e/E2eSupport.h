@@ -23,21 +23,19 @@
 
 namespace e2e {
 
-// Runs the event loop until `done` holds or the bound runs out; the bound
-// only keeps a broken program from hanging the suite.
-inline bool WaitFor(const std::function<bool()>& done, int boundMs = 3000)
+// Runs the event loop until `done` holds. The bound is no measure of speed:
+// it only turns a program that never gets there into a failure instead of
+// a hang, and lies far beyond any busy machine's delay.
+inline bool WaitFor(const std::function<bool()>& done, int boundMs = 60000)
 {
     QElapsedTimer clock;
     clock.start();
-    for (int round = 0; round < 10000; ++round) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (done())
-            return true;
+    while (!done()) {
         if (clock.elapsed() > boundMs)
-            break;
-        QTest::qSleep(1);
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
-    return done();
+    return true;
 }
 
 // What the surface view shows, pixel by pixel: white background, the three
@@ -145,12 +143,16 @@ protected:
     CCurveView& Path() const { return dialog->m_Viewport3; }
     CSurfaceView& Surface() const { return dialog->m_Viewport2; }
 
-    // Lets the repaints that the last change requested happen.
-    static void Settle()
+    // Lets the repaints that the last change requested happen: the dialog's
+    // and each view's.
+    void Settle()
     {
-        for (int i = 0; i < 5; ++i)
-            QCoreApplication::processEvents();
-        QTest::qWait(20);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(WaitFor([this] {
+            return !Profile().IsFramePending() && !Surface().IsFramePending() &&
+                   !Path().IsFramePending();
+        }));
+        QCoreApplication::processEvents();
     }
 
     void Press(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }

@@ -27,26 +27,45 @@ fail() {
   failures=$((failures + 1))
 }
 
+# Polls until the command succeeds. The bound only turns a program that
+# never gets there into a failure instead of a hang; it is no measure of speed.
+wait_until() {
+  for _ in $(seq 600); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# The program's visible top-level windows other than its dialog (message
+# boxes); the views are windows of the program too, but inside the dialog.
+other_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
+    [ "$id" = "$window" ] && continue
+    xwininfo -tree -id "$id" 2>/dev/null | grep -q '^  Parent window id: .*(the root window)' && echo "$id"
+  done
+}
+has_other_window() { [ -n "$(other_windows)" ]; }
+has_no_other_window() { [ -z "$(other_windows)" ]; }
+has_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+
 # Starts the program and finds its dialog window; sets window, WIDTH, HEIGHT.
+# Input sent from here on queues in order behind the window's mapping.
 start() {
   "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
-  window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1)
+  window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1)
   if [ -z "$window" ]; then
     fail "no window of the program appeared"
     return 1
   fi
-  # The first frames need a moment after mapping before input is taken.
-  sleep 1
   eval "$(xdotool getwindowgeometry --shell "$window")"
 }
 
 # Waits (bounded) for the program to end; sets code, or fails.
 wait_exit() {
-  for _ in $(seq 100); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-  done
+  wait_until has_ended
   if kill -0 "$app_pid" 2>/dev/null; then
     fail "$1: the program is still running"
     kill "$app_pid" 2>/dev/null
@@ -62,7 +81,6 @@ wait_exit() {
 # Clicks a point given in dialog units (the dialog is 474 x 233 of them).
 click_dlu() {
   xdotool mousemove --window "$window" $(($1 * WIDTH / 474)) $(($2 * HEIGHT / 233)) click 1
-  sleep 0.3
 }
 
 # The degree field (204, 187, 20 x 14): click it, clear it, type.
@@ -71,7 +89,6 @@ type_degree() {
   click_dlu 214 194
   xdotool key ctrl+a BackSpace
   xdotool type --delay 30 "$1"
-  sleep 0.3
 }
 
 echo "Enter on a valid degree"
@@ -102,27 +119,26 @@ echo "Enter on a degree that does not parse, then Escape twice"
 if start; then
   type_degree x1
   xdotool key Return
-  sleep 1
-  if ! kill -0 "$app_pid" 2>/dev/null; then
-    fail "the program ended on a degree that does not parse"
-  else
-    # The message box is a second window of the program; close it, then the dialog.
-    box=
-    for _ in $(seq 50); do
-      box=$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | grep -vx "$window" | head -n 1)
-      [ -n "$box" ] && break
-      sleep 0.1
-    done
-    if [ -z "$box" ]; then
-      fail "no message box appeared"
+  # The refusal is a message box: a second window of the program.
+  if ! wait_until has_other_window; then
+    if has_ended; then
+      fail "the program ended on a degree that does not parse"
+      app_pid=
     else
-      xdotool windowfocus --sync "$box" key Escape
-      sleep 0.5
-      kill -0 "$app_pid" 2>/dev/null || fail "closing the box ended the program"
+      fail "no message box appeared"
     fi
-    xdotool windowfocus --sync "$window" key Escape
-    if wait_exit "Escape after the box"; then
-      [ "$code" -eq 0 ] || fail "Escape after the box: exit code $code"
+  else
+    box=$(other_windows | head -n 1)
+    xdotool windowfocus --sync "$box" key Escape
+    if ! wait_until has_no_other_window; then
+      fail "Escape did not close the message box"
+    fi
+    has_ended && fail "closing the box ended the program"
+    if ! has_ended; then
+      xdotool windowfocus --sync "$window" key Escape
+      if wait_exit "Escape after the box"; then
+        [ "$code" -eq 0 ] || fail "Escape after the box: exit code $code"
+      fi
     fi
   fi
 fi

@@ -1,6 +1,5 @@
 #include <GL/gl.h>
 
-#include <QElapsedTimer>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -307,18 +306,15 @@ TEST_F(Monkey, RandomUseKeepsEveryInvariant)
 {
     const unsigned seed = static_cast<unsigned>(EnvNumber("VELMORA_MONKEY_SEED", 20240611));
     const long steps = EnvNumber("VELMORA_MONKEY_STEPS", 3000);
-    const long seconds = EnvNumber("VELMORA_MONKEY_SECONDS", 90);
     rng.seed(seed);
     RecordProperty("seed", static_cast<int>(seed));
 
     std::deque<std::string> history;
-    QElapsedTimer clock;
-    clock.start();
     long done = 0;
     int grabs = 0;
     // How often the cases that once gave non-finite numbers came up.
     int onePointPath = 0, ringOnAxis = 0, flatProfile = 0;
-    for (; done < steps && clock.elapsed() < seconds * 1000; ++done) {
+    for (; done < steps; ++done) {
         const std::size_t boxesBefore = boxes.boxes.size();
         Act();
         QCoreApplication::processEvents();
@@ -357,11 +353,10 @@ TEST_F(Monkey, RandomUseKeepsEveryInvariant)
         if (boxes.boxes.size() > 1000)
             boxes.boxes.clear();
     }
-    std::printf("monkey: %ld steps (seed %u) in %lld ms, %d grabs, %zu boxes kept; steps with a "
+    std::printf("monkey: %ld steps (seed %u), %d grabs, %zu boxes kept; steps with a "
                 "one-point path %d, a profile point on the axis %d, a flat profile %d\n",
-                done, seed, static_cast<long long>(clock.elapsed()), grabs, boxes.boxes.size(),
+                done, seed, grabs, boxes.boxes.size(),
                 onePointPath, ringOnAxis, flatProfile);
-    EXPECT_GT(done, 0);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QStyleHints>
 #include <QTest>
 #include <algorithm>
 #include <string>
@@ -123,4 +126,40 @@ TEST(GLViewUnproject, ScreenToWorldInvertsTheOrthographicSquare)
     EXPECT_NEAR(nearPoint[0], -5.0, 1e-6);
     EXPECT_NEAR(nearPoint[1], -5.0, 1e-6);
     EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
+}
+
+// A left press or release delivered straight to the view with an explicit
+// timestamp, so that only the event's own clock decides what is a double
+// click.
+static void SendLeft(QWindow& view, QEvent::Type type, QPoint pos, quint64 timestamp)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QMouseEvent event(type, pos, view.mapToGlobal(pos), Qt::LeftButton, held, {});
+    event.setTimestamp(timestamp);
+    QCoreApplication::sendEvent(&view, &event);
+}
+
+TEST_F(GLViewRouting, ASecondPressJoinsOnlyWithinTheIntervalAndTheDistance)
+{
+    const quint64 interval = static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    const int distance = QGuiApplication::styleHints()->mouseDoubleClickDistance();
+    const QPoint p(40, 40);
+    quint64 t = 100000;
+    auto click = [&](QPoint at, quint64 after) {
+        t += after;
+        SendLeft(view, QEvent::MouseButtonPress, at, t);
+        SendLeft(view, QEvent::MouseButtonRelease, at, t);
+    };
+    click(p, 0);                                // a press
+    click(p, interval - 1);                     // its double click
+    click(p, 1);                                // a third press starts afresh
+    click(p, interval);                         // too late to join
+    click(p + QPoint(distance + 1, 0), 1);      // too far to join
+    click(p + QPoint(distance + 1, 0), 1);      // joins the one before
+    std::vector<std::string> downs;
+    for (const std::string& call : view.calls)
+        if (call.rfind("LeftDown", 0) == 0)
+            downs.push_back(call);
+    const std::string far = "LeftDown@" + std::to_string(40 + distance + 1) + ",40";
+    EXPECT_EQ(downs, (std::vector<std::string>{"LeftDown@40,40", "LeftDown@40,40", "LeftDown@40,40", far}));
 }

@@ -5,22 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh test
-
-jobs=$(nproc)
-run_suite() {
-  local dir=$1 preload=$2; shift 2
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j"$jobs"
-  xvfb-run -a -s "-screen 0 1280x1024x24" \
-    env LD_PRELOAD="$preload" ctest --test-dir "$dir" --output-on-failure --timeout 600
-}
+. tools/suite.sh
 
 echo "== Release build and tests"
-run_suite build ""
+build_release
+run_release
 
 echo "== Sanitized build and tests"
-export ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0
-run_suite build-asan "$PWD/build-asan/tests/libvelmora_keep_gl_driver.so" \
-  -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCH=OFF
+build_sanitized
+run_sanitized

@@ -1,0 +1,39 @@
+# The test suite's two builds and how each runs; sourced by test.sh and
+# tools/soak.sh so that both run exactly the same thing.
+
+jobs=$(nproc)
+
+# Configures and builds a tree: build_suite DIR [cmake options...]
+build_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+}
+
+# Runs a built tree's tests on a private virtual X server: run_suite DIR
+run_suite() {
+  local dir=$1; shift
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir "$dir" --output-on-failure --timeout 600 "$@"
+}
+
+release_dir=build
+sanitized_dir=build-asan
+
+build_release() { build_suite "$release_dir"; }
+build_sanitized() { build_suite "$sanitized_dir" -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCH=OFF; }
+
+run_release() { run_suite "$release_dir" "$@"; }
+
+# The sanitized run keeps Mesa's driver mapped for the leak check (see
+# tests/sanitizer/) and renders with softpipe, not llvmpipe: GCC 12's leak
+# checker misreads the thread-local block that llvmpipe's LLVM allocates and
+# faults in it at exit, at random. softpipe never touches LLVM.
+run_sanitized() {
+  ASAN_OPTIONS=detect_leaks=1:verify_asan_link_order=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
+  GALLIUM_DRIVER=softpipe \
+  LD_PRELOAD=$PWD/$sanitized_dir/tests/libvelmora_keep_gl_driver.so \
+    run_suite "$sanitized_dir" "$@"
+}

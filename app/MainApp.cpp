@@ -5,7 +5,7 @@
 
 #include "app/DialogTemplate.h"
 #include "app/MainDlg.h"
-#include "app/MessageBox.h"
+#include "core/MessageBox.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "app/MainDlg.h"
 
-#include <GL/gl.h>
-
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -12,8 +10,9 @@
 #include <utility>
 
 #include "app/DialogTemplate.h"
-#include "app/DialogText.h"
-#include "app/MessageBox.h"
+#include "core/DialogText.h"
+#include "core/MessageBox.h"
+#include "core/bmp/DibReader.h"
 
 namespace {
 
@@ -43,25 +42,18 @@ CMainDlg::CMainDlg(QWidget* parent)
     setWindowTitle(QString::fromUtf8(kDialogCaption));
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
     setFixedSize(client.width, client.height);
+    m_Viewport3 = new CCurveView(m_path);
+    m_Viewport2 = new CSurfaceView();
+    m_Viewport1 = new CCurveView(m_profile);
     CreateControls();
     UpdateData(false);
     OnInitDialog();
 }
 
-CMainDlg::~CMainDlg()
-{
-    // The windows go first, each releasing its context, then the objects.
-    for (CGLView* view : {static_cast<CGLView*>(&m_Viewport1), static_cast<CGLView*>(&m_Viewport2),
-                          static_cast<CGLView*>(&m_Viewport3)}) {
-        view->destroy();
-        view->setParent(nullptr);
-    }
-}
-
 void CMainDlg::CreateControls()
 {
-    std::map<int, CGLView*> views = {
-        {IDC_VIEWPORT1, &m_Viewport1}, {IDC_VIEWPORT2, &m_Viewport2}, {IDC_VIEWPORT3, &m_Viewport3}};
+    const std::map<int, CGLView*> views = {
+        {IDC_VIEWPORT1, m_Viewport1}, {IDC_VIEWPORT2, m_Viewport2}, {IDC_VIEWPORT3, m_Viewport3}};
     for (const ControlTemplate& control : kMainDialogControls) {
         const PixelRect rect =
             MapDialogRect(control.x, control.y, control.width, control.height, m_baseUnits);
@@ -111,12 +103,12 @@ void CMainDlg::CreateControls()
         {IDC_POINT, [this] { OnPoint(); }},
         {IDC_RESET, [this] { OnReset(); }},
         {IDC_LOAD_TEXTURE, [this] { OnLoadTexture(); }},
-        {IDC_ADD_CP1, [this] { m_Viewport1.m_nMode = CCurveView::MODE_ADD; }},
-        {IDC_SELECT_CP1, [this] { m_Viewport1.m_nMode = CCurveView::MODE_SELECT; }},
-        {IDC_DELETE_CP1, [this] { m_Viewport1.DeleteSelectedPoint(); }},
-        {IDC_ADD_CP3, [this] { m_Viewport3.m_nMode = CCurveView::MODE_ADD; }},
-        {IDC_SELECT_CP3, [this] { m_Viewport3.m_nMode = CCurveView::MODE_SELECT; }},
-        {IDC_DELETE_CP3, [this] { m_Viewport3.DeleteSelectedPoint(); }},
+        {IDC_ADD_CP1, [this] { m_profile.SetMode(EditMode::Add); }},
+        {IDC_SELECT_CP1, [this] { m_profile.SetMode(EditMode::Select); }},
+        {IDC_DELETE_CP1, [this] { m_profile.DeleteSelectedPoint(); }},
+        {IDC_ADD_CP3, [this] { m_path.SetMode(EditMode::Add); }},
+        {IDC_SELECT_CP3, [this] { m_path.SetMode(EditMode::Select); }},
+        {IDC_DELETE_CP3, [this] { m_path.DeleteSelectedPoint(); }},
     };
     for (const auto& [id, command] : commands)
         connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this, command);
@@ -124,14 +116,12 @@ void CMainDlg::CreateControls()
 
 void CMainDlg::OnInitDialog()
 {
-    m_Viewport1.InitGL();
-    m_Viewport2.InitGL();
-    m_Viewport3.InitGL();
-    m_Viewport1.m_hNotifyWnd = this;
-    m_Viewport3.m_hNotifyWnd = this;
-    m_Viewport1.m_bNonNegativeX = 1;
-    m_Viewport3.m_bNonNegativeX = 0;
-    m_Viewport3.ResetCurve(m_nDegree);
+    m_Viewport1->InitGL();
+    m_Viewport2->InitGL();
+    m_Viewport3->InitGL();
+    m_profile.SetListener(this);
+    m_path.SetListener(this);
+    m_path.ResetCurve(m_nDegree);
     setWindowIcon(m_hIcon);
     m_controls.at(IDC_ADD_CP1)->setFocus();
 }
@@ -165,53 +155,53 @@ bool CMainDlg::UpdateData(bool saveAndValidate)
     return true;
 }
 
-void CMainDlg::paintEvent(QPaintEvent* event)
+void CMainDlg::OnCurveChanged(const CurveDocument&)
 {
-    QDialog::paintEvent(event);
-    if (!m_bRefreshPending)
-        return;
-    m_bRefreshPending = false;
+    m_Viewport2->BuildSurface(m_profile.SamplePoints(), m_path.ControlPoints(), m_profile.ControlPoints());
+    RefreshReadOut();
+    RepaintAll();
+}
+
+void CMainDlg::OnEditRefused(const CurveDocument&, EditRefusal refusal)
+{
+    switch (refusal) {
+    case EditRefusal::NegativeX:
+        ShowStandardMessage("X > 0이어야 합니다.");
+        break;
+    }
+}
+
+void CMainDlg::RefreshReadOut()
+{
+    // The fields go back to the controls with it, so a degree typed but not
+    // applied gives way to the one in use.
     CVector3 point{};
-    const int index = m_Viewport1.GetSelectedPoint(point);
+    const int index = m_profile.GetSelectedPoint(point);
     m_strStatus = QString::fromStdString(FormatSelectedPoint(index, point.x, point.y));
     UpdateData(false);
 }
 
-void CMainDlg::OnCurveChanged()
-{
-    m_Viewport2.BuildSurface(m_Viewport1.m_SamplePoints, m_Viewport1.m_SampleParams,
-                             m_Viewport3.m_ControlPoints, m_Viewport1.m_ControlPoints);
-    RepaintAll();
-}
-
 void CMainDlg::RepaintAll()
 {
-    m_bRefreshPending = true;
     update();
-    m_Viewport1.Invalidate();
-    m_Viewport2.Invalidate();
-    m_Viewport3.Invalidate();
-}
-
-void CMainDlg::SetRenderMode(unsigned int mode)
-{
-    m_Viewport2.m_nRenderMode = mode;
-    m_Viewport2.Invalidate();
+    m_Viewport1->Invalidate();
+    m_Viewport2->Invalidate();
+    m_Viewport3->Invalidate();
 }
 
 void CMainDlg::OnSolid()
 {
-    SetRenderMode(GL_FILL);
+    m_Viewport2->SetRenderMode(RenderMode::Solid);
 }
 
 void CMainDlg::OnWireframe()
 {
-    SetRenderMode(GL_LINE);
+    m_Viewport2->SetRenderMode(RenderMode::Wireframe);
 }
 
 void CMainDlg::OnPoint()
 {
-    SetRenderMode(GL_POINT);
+    m_Viewport2->SetRenderMode(RenderMode::Point);
 }
 
 void CMainDlg::OnReset()
@@ -225,7 +215,7 @@ void CMainDlg::OnReset()
         ShowStandardMessage("100 이하의 값을 입력하세요.");
         m_nDegree = kMaxDegree;
     }
-    m_Viewport3.ResetCurve(m_nDegree);
+    m_path.ResetCurve(m_nDegree);
 }
 
 void CMainDlg::OnLoadTexture()
@@ -237,7 +227,11 @@ void CMainDlg::OnLoadTexture()
     dialog.selectFile(QStringLiteral("*.bmp"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    m_Viewport2.LoadTexture(QFile::encodeName(dialog.selectedFiles().constFirst()).constData());
+    const QByteArray path = QFile::encodeName(dialog.selectedFiles().constFirst());
+    // A file that cannot be opened at all is passed over in silence.
+    const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.constData());
+    if (result && *result != DibResult::Ok)
+        ShowMessageBox(DibLoadMessage(*result, path.constData()), "Error", MessageIcon::None);
 }
 
 void CMainDlg::OnOK()

@@ -6,21 +6,24 @@
 #include <cstdint>
 #include <map>
 
-#include "app/DialogUnits.h"
-#include "curve/CurveView.h"
-#include "surface/SurfaceView.h"
+#include "core/CurveDocument.h"
+#include "core/DialogUnits.h"
+#include "core/RenderMode.h"
+#include "views/CurveView.h"
+#include "views/SurfaceView.h"
 
 class QLabel;
 class QLineEdit;
 
-// The modeller's one window: the profile editor (left), the path editor
-// (middle) and the surface view (right), with their buttons, the degree
-// field and the read-out of the selected profile point.
-class CMainDlg : public QDialog, public CCurveChangeListener {
+// The modeller's one window. It owns the two curve documents, the profile
+// (left editor, X >= 0) and the path (middle editor); the surface view
+// (right) shows what is swept from them. Every change of a document rebuilds
+// the surface, refreshes the read-out of the selected profile point and
+// repaints the views.
+class CMainDlg : public QDialog, private CurveDocumentListener {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent = nullptr);
-    ~CMainDlg() override;
 
     // The transfer between the fields and the controls; from the controls
     // it fails (with a message) when the degree text does not parse.
@@ -28,39 +31,46 @@ public:
     QWidget* GetDlgItem(int id) const;
     const DialogBaseUnits& BaseUnits() const { return m_baseUnits; }
 
-    void OnCurveChanged() override;
+    CurveDocument& Profile() { return m_profile; }
+    CurveDocument& Path() { return m_path; }
+    CCurveView& ProfileView() const { return *m_Viewport1; }
+    CCurveView& PathView() const { return *m_Viewport3; }
+    CSurfaceView& SurfaceView() const { return *m_Viewport2; }
+    std::uint32_t Degree() const { return m_nDegree; }
+
     void OnSolid();
     void OnWireframe();
     void OnPoint();
     void OnReset();
     void OnLoadTexture();
 
-    CCurveView m_Viewport3;
-    CSurfaceView m_Viewport2;
-    CCurveView m_Viewport1;
-    QString m_strStatus;
-    std::uint32_t m_nDegree;
-    QIcon m_hIcon;
-
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void OnCurveChanged(const CurveDocument& document) override;
+    void OnEditRefused(const CurveDocument& document, EditRefusal refusal) override;
     void CreateControls();
     void OnInitDialog();
     void OnOK();
-    void SetRenderMode(unsigned int mode);
+    void RefreshReadOut();
     void RepaintAll();
+
+    // Declared before the views, which draw them, so that they are made first.
+    CurveDocument m_profile{true};
+    CurveDocument m_path{false};
+    // The views belong to their window containers, which the dialog owns.
+    CCurveView* m_Viewport3 = nullptr;
+    CSurfaceView* m_Viewport2 = nullptr;
+    CCurveView* m_Viewport1 = nullptr;
+    QString m_strStatus;
+    std::uint32_t m_nDegree;
+    QIcon m_hIcon;
 
     DialogBaseUnits m_baseUnits{};
     std::map<int, QWidget*> m_controls;
     QLabel* m_status = nullptr;
     QLineEdit* m_degree = nullptr;
-    // Set when the dialog itself is invalidated. Qt also repaints the dialog
-    // beneath a child that repaints (a keystroke in the degree field), and
-    // that must not write the stored degree back over the user's typing.
-    bool m_bRefreshPending = true;
 };
 
 // The maximum degree a reset accepts: enough for any curve a person edits,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/Vector3.h"
+#include "core/Vector3.h"
 
 // Turns mouse drags in the 3D view into a rotation (left button, a virtual
 // trackball) and a camera distance (right button, horizontal travel).

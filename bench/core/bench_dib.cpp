@@ -7,15 +7,14 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "texture/DibDecoder.h"
-#include "texture/DibReader.h"
+#include "core/bmp/DibDecoder.h"
+#include "core/bmp/DibReader.h"
 
 namespace {
 
@@ -65,14 +64,12 @@ void Decode(benchmark::State& state)
 {
     const std::vector<unsigned char>& file = File(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        RgbImage* image = nullptr;
-        if (DecodeDib(file.data(), file.size(), &image) != DibResult::Ok) {
+        RgbImage image;
+        if (DecodeDib(file.data(), file.size(), image) != DibResult::Ok) {
             state.SkipWithError("decode failed");
             break;
         }
-        benchmark::DoNotOptimize(image->pixels);
-        std::free(image->pixels);
-        std::free(image);
+        benchmark::DoNotOptimize(image.pixels.data());
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(file.size()));
 }
@@ -110,14 +107,12 @@ void LoadFile(benchmark::State& state)
 {
     const ScratchBitmap bitmap(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        RgbImage* image = LoadDibImage(bitmap.path());
-        if (image == nullptr) {
+        RgbImage image;
+        if (LoadDibImage(bitmap.path(), image) != DibResult::Ok) {
             state.SkipWithError("load failed");
             break;
         }
-        benchmark::DoNotOptimize(image->pixels);
-        std::free(image->pixels);
-        std::free(image);
+        benchmark::DoNotOptimize(image.pixels.data());
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) *
                             std::int64_t(File(static_cast<int>(state.range(0))).size()));

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "geometry/Bezier.h"
+#include "core/Bezier.h"
 
 // Re-sampling runs on every drag step, so its cost (cubic in the number of
 // control points) bounds how large a curve stays interactive.

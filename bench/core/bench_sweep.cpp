@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "geometry/Bezier.h"
-#include "surface/SweepMesh.h"
+#include "core/Bezier.h"
+#include "core/SweepMesh.h"
 #include "tests/oracle/LiteralSweep.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "app/MainApp.h"
 #include "app/MainDlg.h"
-#include "geometry/Bezier.h"
+#include "core/Bezier.h"
 
 // What a user feels: the dialog's start to its first painted frames, and one
 // drag step in an editor, from the mouse event to all three views redrawn.
@@ -25,9 +25,9 @@ std::vector<CVector3> Wavy(int count, double radius)
 
 void RenderAll(CMainDlg& dialog)
 {
-    dialog.m_Viewport1.RenderFrame();
-    dialog.m_Viewport3.RenderFrame();
-    dialog.m_Viewport2.RenderFrame();
+    dialog.ProfileView().RenderFrame();
+    dialog.PathView().RenderFrame();
+    dialog.SurfaceView().RenderFrame();
 }
 
 void BM_StartToFirstFrames(benchmark::State& state)
@@ -57,14 +57,10 @@ void BM_EditorDragStep(benchmark::State& state)
         state.SkipWithError("the dialog was never shown");
         return;
     }
-    CCurveView& profile = dialog.m_Viewport1;
-    dialog.m_Viewport3.m_ControlPoints = Wavy(count, 0.0);
-    dialog.m_Viewport3.EvaluateCurve();
-    profile.m_ControlPoints = Wavy(count, 4.0);
-    profile.m_nSelected = count / 2;
-    profile.m_nMode = CCurveView::MODE_SELECT;
-    profile.EvaluateCurve();
-    dialog.OnCurveChanged();
+    CCurveView& profile = dialog.ProfileView();
+    dialog.Path().Assign(Wavy(count, 0.0), 0);
+    dialog.Profile().Assign(Wavy(count, 4.0), count / 2);
+    dialog.Profile().SetMode(EditMode::Select);
     RenderAll(dialog);
     const int width = profile.m_rcClient.right;
     int step = 0;
@@ -88,13 +84,13 @@ void BM_SurfaceRebuild(benchmark::State& state)
     view.resize(292, 342);
     view.create();
     view.InitGL();
-    CCurveView profile;
-    profile.m_ControlPoints = Wavy(count, 4.0);
+    const std::vector<CVector3> profile = Wavy(count, 4.0);
     const std::vector<CVector3> path = Wavy(count, 0.0);
+    std::vector<CVector3> samples;
+    std::vector<float> params;
     for (auto _ : state) {
-        profile.EvaluateCurve();
-        view.BuildSurface(profile.m_SamplePoints, profile.m_SampleParams, path,
-                          profile.m_ControlPoints);
+        EvaluateCurve(profile, samples, params);
+        view.BuildSurface(samples, path, profile);
     }
 }
 BENCHMARK(BM_SurfaceRebuild)->Arg(30)->Unit(benchmark::kMillisecond);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "test_dib_support.h"
-#include "texture/DibDecoder.h"
+#include "core/bmp/DibDecoder.h"
 
 using namespace dibtest;
 
@@ -22,22 +22,18 @@ using Rgb = std::vector<unsigned char>;
 // Decodes bytes that must succeed; returns the RGB rows.
 Rgb Decode(const std::vector<unsigned char>& file, int width, int height)
 {
-    RgbImage* raw = nullptr;
-    EXPECT_EQ(DecodeDib(file.data(), file.size(), &raw), DibResult::Ok);
-    ImagePtr image(raw);
-    if (!image)
-        return {};
-    EXPECT_EQ(image->width, width);
-    EXPECT_EQ(image->height, height);
-    return Rgb(image->pixels, image->pixels + std::size_t(width) * height * 3);
+    RgbImage image;
+    EXPECT_EQ(DecodeDib(file.data(), file.size(), image), DibResult::Ok);
+    EXPECT_EQ(image.width, width);
+    EXPECT_EQ(image.height, height);
+    return image.pixels;
 }
 
 DibResult Refusal(const std::vector<unsigned char>& file)
 {
-    RgbImage* raw = nullptr;
-    const DibResult result = DecodeDib(file.data(), file.size(), &raw);
-    ImagePtr image(raw);
-    EXPECT_EQ(image == nullptr, result != DibResult::Ok);
+    RgbImage image;
+    const DibResult result = DecodeDib(file.data(), file.size(), image);
+    EXPECT_EQ(image.pixels.empty(), result != DibResult::Ok);
     return result;
 }
 
@@ -218,11 +214,11 @@ TEST(DibDecoder, ReportsThroughOneErrorBox)
 {
     MessageRecorder recorder;
     const unsigned char junk[] = {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-    EXPECT_EQ(DecodeDibImage(junk, sizeof junk), nullptr);
+    EXPECT_EQ(DecodeReported(junk, sizeof junk), nullptr);
     ASSERT_EQ(recorder.boxes.size(), 1u);
     EXPECT_EQ(recorder.boxes[0].text, "Unknown DIB file format.");
     EXPECT_EQ(recorder.boxes[0].caption, "Error");
-    EXPECT_EQ(std::string(DibResultMessage(DibResult::Ok)), "");
+    EXPECT_EQ(DibLoadMessage(DibResult::Ok, nullptr), "");
 }
 
 // Every input the fuzzer kept decodes or is refused with one box, without
@@ -240,7 +236,7 @@ TEST(DibDecoder, FuzzCorpusReplays)
         const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         SCOPED_TRACE(entry->d_name);
         MessageRecorder recorder;
-        ImagePtr image(DecodeDibImage(bytes.data(), bytes.size()));
+        ImagePtr image(DecodeReported(bytes.data(), bytes.size()));
         EXPECT_EQ(recorder.boxes.size(), image ? 0u : 1u);
         ++replayed;
     }

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "test_dib_support.h"
-#include "texture/BitmapFile.h"
-#include "texture/DibDecoder.h"
-#include "texture/DibReader.h"
+#include "core/bmp/BitmapFile.h"
+#include "core/bmp/DibDecoder.h"
+#include "core/bmp/DibReader.h"
 
 using namespace dibtest;
 
@@ -22,8 +22,7 @@ namespace {
 
 std::vector<unsigned char> Bytes(const RgbImage& image)
 {
-    return std::vector<unsigned char>(image.pixels,
-                                      image.pixels + std::size_t(image.width) * std::size_t(image.height) * 3);
+    return image.pixels;
 }
 
 class DibReader : public ::testing::Test {
@@ -34,7 +33,7 @@ protected:
     ImagePtr Load(const std::vector<unsigned char>& bytes, const char* message = nullptr)
     {
         MessageRecorder recorder;
-        ImagePtr image(LoadDibImage(dir.Write("f" + std::to_string(++files) + ".bmp", bytes).c_str()));
+        ImagePtr image(LoadReported(dir.Write("f" + std::to_string(++files) + ".bmp", bytes).c_str()));
         if (message == nullptr) {
             EXPECT_NE(image, nullptr);
             EXPECT_TRUE(recorder.boxes.empty()) << recorder.boxes[0].text;
@@ -54,7 +53,7 @@ protected:
     std::string OpenFailure(const std::string& path)
     {
         MessageRecorder recorder;
-        ImagePtr image(LoadDibImage(path.c_str()));
+        ImagePtr image(LoadReported(path.c_str()));
         EXPECT_EQ(image, nullptr);
         EXPECT_EQ(recorder.boxes.size(), 1u);
         return recorder.boxes.empty() ? std::string() : recorder.boxes[0].text;
@@ -245,10 +244,8 @@ TEST_F(DibReader, AFileChangedBetweenOpeningAndReadingIsReadAsItStands)
     const std::vector<unsigned char> good = MakeBmp(Grey8(4, 4, 256, 0, true));
     const std::string path = dir.Write("changing.bmp", good);
     auto decode = [](const std::vector<unsigned char>& bytes) {
-        RgbImage* image = nullptr;
-        const DibResult result = DecodeDib(bytes.data(), bytes.size(), &image);
-        ImagePtr owned(image);
-        return result;
+        RgbImage image;
+        return DecodeDib(bytes.data(), bytes.size(), image);
     };
 
     // Cut inside the colour table: fewer bytes arrive, and they are refused.

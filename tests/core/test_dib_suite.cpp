@@ -14,7 +14,7 @@
 
 #include "PngTestReader.h"
 #include "test_dib_support.h"
-#include "texture/DibReader.h"
+#include "core/bmp/DibReader.h"
 
 using namespace dibtest;
 
@@ -77,7 +77,7 @@ TEST(DibSuite, GoodFilesMatchTheirReferenceRenderings)
         const std::uint32_t headerSize = HeaderSize(path);
 
         MessageRecorder recorder;
-        ImagePtr image(LoadDibImage(path.c_str()));
+        ImagePtr image(LoadReported(path.c_str()));
         if (headerSize != 12 && headerSize != 40) {
             EXPECT_EQ(image, nullptr);
             ASSERT_EQ(recorder.boxes.size(), 1u);
@@ -106,7 +106,7 @@ TEST(DibSuite, GoodFilesMatchTheirReferenceRenderings)
             // Our rows are bottom-up, the PNG's top-down.
             const int row = image->height - 1 - y;
             for (int x = 0; x < png.width; ++x) {
-                const unsigned char* got = image->pixels + (std::size_t(row) * image->width + x) * 3;
+                const unsigned char* got = image->pixels.data() + (std::size_t(row) * image->width + x) * 3;
                 const unsigned char* want = png.rgb.data() + (std::size_t(y) * png.width + x) * 3;
                 if (!std::equal(got, got + 3, want)) {
                     ADD_FAILURE() << "pixel " << x << "," << y << " is " << int(got[0]) << "," << int(got[1])
@@ -134,7 +134,7 @@ TEST(DibSuite, BadAndQuestionableFilesDecodeOrGiveOneMessage)
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
         MessageRecorder recorder;
-        ImagePtr image(LoadDibImage((kSuite + "/" + name).c_str()));
+        ImagePtr image(LoadReported((kSuite + "/" + name).c_str()));
         if (image) {
             EXPECT_TRUE(recorder.boxes.empty());
             EXPECT_GT(image->width, 0);
@@ -173,7 +173,7 @@ TEST(DibSuite, BadFilesGetTheirMessage)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         MessageRecorder recorder;
-        ImagePtr image(LoadDibImage((kSuite + "/" + c.file).c_str()));
+        ImagePtr image(LoadReported((kSuite + "/" + c.file).c_str()));
         if (c.message == nullptr) {
             EXPECT_NE(image, nullptr);
             EXPECT_TRUE(recorder.boxes.empty());
@@ -206,7 +206,7 @@ TEST(DibSuite, QuestionableFilesMatchWhereUnambiguous)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         MessageRecorder recorder;
-        ImagePtr image(LoadDibImage((kSuite + "/" + c.file).c_str()));
+        ImagePtr image(LoadReported((kSuite + "/" + c.file).c_str()));
         ASSERT_NE(image, nullptr);
         PngTestImage png;
         ASSERT_EQ(ReadPngForTest(kSuite + "/reference/" + c.reference, png), "");
@@ -216,7 +216,7 @@ TEST(DibSuite, QuestionableFilesMatchWhereUnambiguous)
         for (int y = 0; y < png.height; ++y)
             for (int x = 0; x < png.width; ++x) {
                 const unsigned char* got =
-                    image->pixels + (std::size_t(image->height - 1 - y) * image->width + x) * 3;
+                    image->pixels.data() + (std::size_t(image->height - 1 - y) * image->width + x) * 3;
                 const unsigned char* want = png.rgb.data() + (std::size_t(y) * png.width + x) * 3;
                 mismatches += std::equal(got, got + 3, want) ? 0 : 1;
             }

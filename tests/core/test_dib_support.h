@@ -1,6 +1,7 @@
 #pragma once
 
-// Shared pieces of the bitmap reader's tests: a message recorder, an
+// Shared pieces of the bitmap reader's tests: a message recorder, loads
+// reported as the program reports them, an
 // in-memory bitmap writer, a scratch directory and an owning image pointer.
 
 #include <cstdint>
@@ -12,8 +13,9 @@
 
 #include <unistd.h>
 
-#include "app/MessageBox.h"
-#include "texture/DibReader.h"
+#include "core/MessageBox.h"
+#include "core/bmp/DibDecoder.h"
+#include "core/bmp/DibReader.h"
 
 namespace dibtest {
 
@@ -42,16 +44,30 @@ private:
     MessageBoxHandler previous_;
 };
 
-struct ImageDeleter {
-    void operator()(RgbImage* image) const
-    {
-        if (image != nullptr) {
-            std::free(image->pixels);
-            std::free(image);
-        }
-    }
-};
-using ImagePtr = std::unique_ptr<RgbImage, ImageDeleter>;
+using ImagePtr = std::unique_ptr<RgbImage>;
+
+// A file loaded as the program loads a texture: the image, or null after
+// the reason went out through the message hook in an "Error" box.
+inline ImagePtr LoadReported(const char* path)
+{
+    auto image = std::make_unique<RgbImage>();
+    const DibResult result = LoadDibImage(path, *image);
+    if (result == DibResult::Ok)
+        return image;
+    ShowMessageBox(DibLoadMessage(result, path), "Error", MessageIcon::None);
+    return nullptr;
+}
+
+// The same for a file image already in memory.
+inline ImagePtr DecodeReported(const unsigned char* data, std::size_t size)
+{
+    auto image = std::make_unique<RgbImage>();
+    const DibResult result = DecodeDib(data, size, *image);
+    if (result == DibResult::Ok)
+        return image;
+    ShowMessageBox(DibLoadMessage(result, nullptr), "Error", MessageIcon::None);
+    return nullptr;
+}
 
 inline void Put16(std::vector<unsigned char>& v, std::uint32_t x)
 {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "geometry/Bezier.h"
-#include "geometry/Vector3.h"
+#include "core/Bezier.h"
+#include "core/Vector3.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "geometry/Bezier.h"
-#include "surface/SweepMesh.h"
+#include "core/Bezier.h"
+#include "core/SweepMesh.h"
 #include "tests/oracle/LiteralSweep.h"
 
 namespace {

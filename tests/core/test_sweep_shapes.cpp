@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
-#include "geometry/Bezier.h"
-#include "surface/SweepMesh.h"
+#include "core/Bezier.h"
+#include "core/SweepMesh.h"
 #include "tests/oracle/LiteralSweep.h"
 
 namespace {

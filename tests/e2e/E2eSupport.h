@@ -131,7 +131,7 @@ protected:
         dialog = std::make_unique<CMainDlg>();
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog->m_Viewport2));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog->SurfaceView()));
         Settle();
     }
     void TearDown() override { dialog.reset(); }
@@ -139,9 +139,9 @@ protected:
     QPushButton* Button(int id) const { return qobject_cast<QPushButton*>(dialog->GetDlgItem(id)); }
     QLineEdit* DegreeField() const { return qobject_cast<QLineEdit*>(dialog->GetDlgItem(IDC_DEGREE)); }
     QString ReadOut() const { return qobject_cast<QLabel*>(dialog->GetDlgItem(IDC_STATUS))->text(); }
-    CCurveView& Profile() const { return dialog->m_Viewport1; }
-    CCurveView& Path() const { return dialog->m_Viewport3; }
-    CSurfaceView& Surface() const { return dialog->m_Viewport2; }
+    CCurveView& Profile() const { return dialog->ProfileView(); }
+    CCurveView& Path() const { return dialog->PathView(); }
+    CSurfaceView& Surface() const { return dialog->SurfaceView(); }
 
     // Lets the repaints that the last change requested happen: the dialog's
     // and each view's.

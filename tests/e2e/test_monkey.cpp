@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "E2eSupport.h"
-#include "surface/SweepMesh.h"
+#include "core/SweepMesh.h"
 
 using namespace e2e;
 
@@ -60,10 +60,10 @@ protected:
     // Near a control point half of the time, so that picks and drags hit.
     QPoint Target(CCurveView& view)
     {
-        if (view.m_ControlPoints.empty() || Chance(50))
+        if (view.Document().ControlPoints().empty() || Chance(50))
             return Inside(view);
-        const CVector3& p = view.m_ControlPoints[static_cast<std::size_t>(
-            Uniform(0, static_cast<int>(view.m_ControlPoints.size()) - 1))];
+        const CVector3& p = view.Document().ControlPoints()[static_cast<std::size_t>(
+            Uniform(0, static_cast<int>(view.Document().ControlPoints().size()) - 1))];
         QPoint w = WorldToWindow(view, p.x, p.y) + QPoint(Uniform(-3, 3), Uniform(-3, 3));
         w.setX(std::clamp(w.x(), 1, view.width() - 1));
         w.setY(std::clamp(w.y(), 1, view.height() - 1));
@@ -103,26 +103,26 @@ protected:
     void Act()
     {
         allowed.clear();
-        if (Profile().m_ControlPoints.size() > kMaxPoints) {
+        if (Profile().Document().ControlPoints().size() > kMaxPoints) {
             action = "trim the profile";
             Press(IDC_DELETE_CP1);
             return;
         }
-        if (Path().m_ControlPoints.size() > kMaxPoints) {
+        if (Path().Document().ControlPoints().size() > kMaxPoints) {
             action = "trim the path";
             TypeQuickly(QString::number(Uniform(1, 6)));
             Press(IDC_RESET);
             return;
         }
         const int roll = Uniform(0, 99);
-        if (roll < 2 && Profile().m_ControlPoints.size() <= 4) {
+        if (roll < 2 && Profile().Document().ControlPoints().size() <= 4) {
             // Every profile point dragged to one row: a flat profile, whose
             // height range is zero.
             action = "flatten the profile";
             Press(IDC_SELECT_CP1);
             const int row = Uniform(1, Profile().height() - 1);
-            for (std::size_t i = 0; i < Profile().m_ControlPoints.size(); ++i) {
-                const CVector3 p = Profile().m_ControlPoints[i];
+            for (std::size_t i = 0; i < Profile().Document().ControlPoints().size(); ++i) {
+                const CVector3 p = Profile().Document().ControlPoints()[i];
                 QTest::mousePress(&Profile(), Qt::LeftButton, {}, WorldToWindow(Profile(), p.x, p.y));
                 const QPoint to(Uniform(1, Profile().width() - 1), row);
                 QTest::mouseMove(&Profile(), to);
@@ -224,41 +224,41 @@ protected:
         const char* name = &view == &Profile() ? "profile" : &view == &Path() ? "path" : "surface";
         std::ostringstream out;
         out << what << " " << name << " at " << p.x() << "," << p.y() << " (mode "
-            << (&view == &Profile() ? Profile().m_nMode : &view == &Path() ? Path().m_nMode : 0) << ")";
+            << (&view == &Profile() ? static_cast<int>(Profile().Document().Mode()) : &view == &Path() ? static_cast<int>(Path().Document().Mode()) : 0) << ")";
         action = out.str();
     }
 
     void CheckEditor(const CCurveView& view, bool profile)
     {
         SCOPED_TRACE(profile ? "profile" : "path");
-        const int n = static_cast<int>(view.m_ControlPoints.size());
-        EXPECT_TRUE(view.m_nSelected >= -1 && view.m_nSelected < n) << view.m_nSelected << " of " << n;
-        EXPECT_EQ(view.m_nSelected == -1, n == 0) << "a selection exists exactly while points do";
+        const int n = static_cast<int>(view.Document().ControlPoints().size());
+        EXPECT_TRUE(view.Document().Selected() >= -1 && view.Document().Selected() < n) << view.Document().Selected() << " of " << n;
+        EXPECT_EQ(view.Document().Selected() == -1, n == 0) << "a selection exists exactly while points do";
         const std::size_t samples = n < 2 ? 0u : static_cast<std::size_t>(10 * n - 9);
-        EXPECT_EQ(view.m_SamplePoints.size(), samples);
-        EXPECT_EQ(view.m_SampleParams.size(), samples);
-        for (const CVector3& p : view.m_ControlPoints) {
+        EXPECT_EQ(view.Document().SamplePoints().size(), samples);
+        EXPECT_EQ(view.Document().SampleParams().size(), samples);
+        for (const CVector3& p : view.Document().ControlPoints()) {
             EXPECT_TRUE(Finite(p));
             EXPECT_EQ(p.z, 0.0);
             if (profile) {
                 EXPECT_GE(p.x, 0.0);
             }
         }
-        for (const CVector3& p : view.m_SamplePoints)
+        for (const CVector3& p : view.Document().SamplePoints())
             EXPECT_TRUE(Finite(p));
         if (samples > 0) {
-            EXPECT_EQ(view.m_SampleParams.front(), 0.0f);
-            EXPECT_EQ(view.m_SampleParams.back(), 1.0f);
+            EXPECT_EQ(view.Document().SampleParams().front(), 0.0f);
+            EXPECT_EQ(view.Document().SampleParams().back(), 1.0f);
         }
     }
 
     void CheckMesh()
     {
-        const auto strips = ComputeSweepMesh(Profile().m_SamplePoints, Path().m_ControlPoints,
-                                             Profile().m_ControlPoints);
-        const std::size_t n = Profile().m_ControlPoints.size();
-        const std::size_t m = Path().m_ControlPoints.size();
-        if (Profile().m_SamplePoints.empty() || m == 0) {
+        const auto strips = ComputeSweepMesh(Profile().Document().SamplePoints(), Path().Document().ControlPoints(),
+                                             Profile().Document().ControlPoints());
+        const std::size_t n = Profile().Document().ControlPoints().size();
+        const std::size_t m = Path().Document().ControlPoints().size();
+        if (Profile().Document().SamplePoints().empty() || m == 0) {
             EXPECT_TRUE(strips.empty());
             return;
         }
@@ -284,15 +284,13 @@ protected:
             modal->close();
         for (std::size_t i = boxesBefore; i < boxes.boxes.size(); ++i)
             EXPECT_EQ(allowed.count(boxes.boxes[i].text), 1u) << "unexpected box " << boxes.boxes[i].text;
-        const unsigned mode = Surface().m_nRenderMode;
-        EXPECT_TRUE(mode == GL_FILL || mode == GL_LINE || mode == GL_POINT) << mode;
         const CTrackball& ball = Surface().m_Trackball;
         EXPECT_TRUE(std::isfinite(ball.m_fDistance));
         EXPECT_GE(ball.m_fDistance, 2.0f - 1e-4f);
         for (float f : ball.m_Matrix)
             EXPECT_TRUE(std::isfinite(f));
         CVector3 point{};
-        const int index = Profile().GetSelectedPoint(point);
+        const int index = Profile().Document().GetSelectedPoint(point);
         const QString expected = index < 0 ? QStringLiteral("Selected CP :") : Expected(index, point);
         EXPECT_TRUE(ReadOutBecomes(expected)) << ReadOut().toStdString() << " instead of " << expected.toStdString();
     }
@@ -326,12 +324,12 @@ TEST_F(Monkey, RandomUseKeepsEveryInvariant)
         CheckEditor(Path(), false);
         CheckMesh();
         CheckDialog(boxesBefore);
-        if (!Profile().m_SamplePoints.empty()) {
-            onePointPath += Path().m_ControlPoints.size() == 1;
+        if (!Profile().Document().SamplePoints().empty()) {
+            onePointPath += Path().Document().ControlPoints().size() == 1;
             bool onAxis = false, flat = true;
-            for (const CVector3& p : Profile().m_ControlPoints) {
+            for (const CVector3& p : Profile().Document().ControlPoints()) {
                 onAxis = onAxis || p.x == 0.0;
-                flat = flat && p.y == Profile().m_ControlPoints[0].y;
+                flat = flat && p.y == Profile().Document().ControlPoints()[0].y;
             }
             ringOnAxis += onAxis;
             flatProfile += flat;
@@ -339,7 +337,7 @@ TEST_F(Monkey, RandomUseKeepsEveryInvariant)
         // Now and then, what the user sees: with no surface, the axes alone.
         if (done % 100 == 99) {
             ++grabs;
-            if (Profile().m_SamplePoints.empty() || Path().m_ControlPoints.empty()) {
+            if (Profile().Document().SamplePoints().empty() || Path().Document().ControlPoints().empty()) {
                 EXPECT_EQ(TakeCensus(GrabView(Surface())).surface, 0);
             }
         }

@@ -36,7 +36,7 @@ bool SamePoints(const std::vector<CVector3>& a, const std::vector<CVector3>& b)
 std::vector<double> Ys(const CCurveView& view)
 {
     std::vector<double> ys;
-    for (const CVector3& p : view.m_ControlPoints)
+    for (const CVector3& p : view.Document().ControlPoints())
         ys.push_back(p.y);
     return ys;
 }
@@ -80,12 +80,12 @@ Tint TintOfRows(const QImage& image, int top, int bottom)
 
 TEST_F(Story, StartShowsAnEmptyProfileAStraightPathAndTheAxesAlone)
 {
-    EXPECT_TRUE(Profile().m_ControlPoints.empty());
-    EXPECT_EQ(Profile().m_nSelected, -1);
+    EXPECT_TRUE(Profile().Document().ControlPoints().empty());
+    EXPECT_EQ(Profile().Document().Selected(), -1);
     EXPECT_EQ(Ys(Path()), (std::vector<double>{-5, 5}));
-    EXPECT_EQ(Path().m_ControlPoints[0].x, 0.0);
-    EXPECT_EQ(Path().m_ControlPoints[1].x, 0.0);
-    EXPECT_EQ(Path().m_nSelected, 0);
+    EXPECT_EQ(Path().Document().ControlPoints()[0].x, 0.0);
+    EXPECT_EQ(Path().Document().ControlPoints()[1].x, 0.0);
+    EXPECT_EQ(Path().Document().Selected(), 0);
     EXPECT_EQ(ReadOut(), "Selected CP :");
     EXPECT_EQ(DegreeField()->text(), "1");
     EXPECT_EQ(dialog->focusWidget(), Button(IDC_ADD_CP1));
@@ -121,9 +121,9 @@ TEST_F(Story, DrawingAVaseGrowsTheSurfaceAndNamesEachNewPoint)
     for (std::size_t i = 0; i < vase.size(); ++i) {
         SCOPED_TRACE(i);
         ClickWorld(Profile(), vase[i].x(), vase[i].y());
-        ASSERT_EQ(Profile().m_ControlPoints.size(), i + 1);
-        EXPECT_EQ(Profile().m_nSelected, static_cast<int>(i));
-        const CVector3 p = Profile().m_ControlPoints[i];
+        ASSERT_EQ(Profile().Document().ControlPoints().size(), i + 1);
+        EXPECT_EQ(Profile().Document().Selected(), static_cast<int>(i));
+        const CVector3 p = Profile().Document().ControlPoints()[i];
         EXPECT_NEAR(p.x, vase[i].x(), 0.15);
         EXPECT_NEAR(p.y, vase[i].y(), 0.15);
         EXPECT_TRUE(ReadOutBecomes(Expected(static_cast<int>(i), p))) << ReadOut().toStdString();
@@ -141,15 +141,15 @@ TEST_F(Story, DrawingAVaseGrowsTheSurfaceAndNamesEachNewPoint)
     }
 
     // A click at negative X is refused and changes nothing the user sees.
-    const std::vector<CVector3> before = Profile().m_ControlPoints;
+    const std::vector<CVector3> before = Profile().Document().ControlPoints();
     const QString readOut = ReadOut();
     ClickWorld(Profile(), -3, 0);
     Settle();
     ASSERT_EQ(boxes.Texts(), std::vector<std::string>{"X > 0이어야 합니다."});
     EXPECT_EQ(boxes.boxes[0].icon, MessageIcon::Warning);
     EXPECT_EQ(boxes.boxes[0].caption, QCoreApplication::applicationName().toStdString());
-    EXPECT_TRUE(SamePoints(Profile().m_ControlPoints, before));
-    EXPECT_EQ(Profile().m_nSelected, 3);
+    EXPECT_TRUE(SamePoints(Profile().Document().ControlPoints(), before));
+    EXPECT_EQ(Profile().Document().Selected(), 3);
     EXPECT_EQ(ReadOut(), readOut);
     EXPECT_EQ(CountDifferentPixels(previous, GrabView(Surface())), 0);
 }
@@ -161,11 +161,11 @@ TEST_F(Story, ResettingThePathFollowsTheTypedDegree)
     ResetWith("3");
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(Ys(Path()), (std::vector<double>{-5, -1.6666667461395264, 1.6666665077209473, 4.999999761581421}));
-    for (const CVector3& p : Path().m_ControlPoints) {
+    for (const CVector3& p : Path().Document().ControlPoints()) {
         EXPECT_EQ(p.x, 0.0);
         EXPECT_EQ(p.z, 0.0);
     }
-    EXPECT_EQ(Path().m_nSelected, 0);
+    EXPECT_EQ(Path().Document().Selected(), 0);
     EXPECT_GT(TakeCensus(GrabView(Surface())).surface, kVisibleSurface);
 
     ResetWith("0");
@@ -177,7 +177,7 @@ TEST_F(Story, ResettingThePathFollowsTheTypedDegree)
     // reset with the previous degree (the deleted point comes back).
     boxes.boxes.clear();
     Press(IDC_DELETE_CP3);
-    ASSERT_EQ(Path().m_ControlPoints.size(), 1u);
+    ASSERT_EQ(Path().Document().ControlPoints().size(), 1u);
     ResetWith("-3");
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"양의 정수를 입력하십시오."});
     EXPECT_EQ(Ys(Path()), (std::vector<double>{-5, 5}));
@@ -192,7 +192,7 @@ TEST_F(Story, ResettingThePathFollowsTheTypedDegree)
     EXPECT_TRUE(WaitFor([&] { return DegreeField()->text() == "4"; })) << DegreeField()->text().toStdString();
 
     Press(IDC_DELETE_CP3);
-    ASSERT_EQ(Path().m_ControlPoints.size(), 4u);
+    ASSERT_EQ(Path().Document().ControlPoints().size(), 4u);
     ResetWith("abc");
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"양의 정수를 입력하십시오."});
     EXPECT_EQ(Ys(Path()), (std::vector<double>{-5, -2.5, 0, 2.5, 5}));
@@ -202,9 +202,9 @@ TEST_F(Story, ResettingThePathFollowsTheTypedDegree)
     boxes.boxes.clear();
     ResetWith("101");
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"100 이하의 값을 입력하세요."});
-    ASSERT_EQ(Path().m_ControlPoints.size(), 101u);
-    EXPECT_EQ(Path().m_ControlPoints.front().y, -5.0);
-    EXPECT_NEAR(Path().m_ControlPoints.back().y, 5.0, 1e-5);
+    ASSERT_EQ(Path().Document().ControlPoints().size(), 101u);
+    EXPECT_EQ(Path().Document().ControlPoints().front().y, -5.0);
+    EXPECT_NEAR(Path().Document().ControlPoints().back().y, 5.0, 1e-5);
     EXPECT_TRUE(WaitFor([&] { return DegreeField()->text() == "100"; })) << DegreeField()->text().toStdString();
     // The vase is still there, swept along the finer path.
     EXPECT_GT(TakeCensus(GrabView(Surface())).surface, kVisibleSurface);
@@ -213,16 +213,16 @@ TEST_F(Story, ResettingThePathFollowsTheTypedDegree)
 TEST_F(Story, BendingThePathBendsTheSurface)
 {
     DrawVase();
-    const std::vector<CVector3> profile = Profile().m_ControlPoints;
+    const std::vector<CVector3> profile = Profile().Document().ControlPoints();
     const QImage straight = GrabView(Surface());
 
     Press(IDC_SELECT_CP3);
     DragWorld(Path(), {{0, 5}, {1, 4.6}, {2.5, 4}, {4, 3}});
     Settle();
-    ASSERT_EQ(Path().m_ControlPoints.size(), 2u);
-    EXPECT_EQ(Path().m_nSelected, 1);
-    EXPECT_NEAR(Path().m_ControlPoints[1].x, 4, 0.15);
-    EXPECT_NEAR(Path().m_ControlPoints[1].y, 3, 0.15);
+    ASSERT_EQ(Path().Document().ControlPoints().size(), 2u);
+    EXPECT_EQ(Path().Document().Selected(), 1);
+    EXPECT_NEAR(Path().Document().ControlPoints()[1].x, 4, 0.15);
+    EXPECT_NEAR(Path().Document().ControlPoints()[1].y, 3, 0.15);
     EXPECT_EQ(Ys(Path())[0], -5.0) << "the other end stays";
 
     // The editor shows the selected point where it was dropped.
@@ -231,7 +231,7 @@ TEST_F(Story, BendingThePathBendsTheSurface)
     EXPECT_GT(TakeCensus(bent).surface, kVisibleSurface);
     EXPECT_GT(CountDifferentPixels(straight, bent), 1000);
     // The profile and its read-out are untouched.
-    EXPECT_TRUE(SamePoints(Profile().m_ControlPoints, profile));
+    EXPECT_TRUE(SamePoints(Profile().Document().ControlPoints(), profile));
     EXPECT_EQ(ReadOut(), Expected(3, profile[3]));
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -372,7 +372,7 @@ TEST_F(Story, ATextureFromABitmapWrapsTheSurfaceAndABadFileIsRefused)
 
     ASSERT_EQ(LoadTextureThroughDialog(Button(IDC_LOAD_TEXTURE), picture), "");
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_NE(Surface().m_nTexture, 0u);
+    EXPECT_NE(Surface().TextureName(), 0u);
     const QImage textured = GrabView(Surface());
     const Tint foot = TintOfRows(textured, box.bottom() - third, box.bottom());
     const Tint rim = TintOfRows(textured, box.top(), box.top() + third);
@@ -421,15 +421,15 @@ TEST_F(Story, DeletingEveryProfilePointTakesTheSurfaceAway)
 {
     const QImage axesAlone = GrabView(Surface());
     DrawVase();
-    ASSERT_EQ(Profile().m_ControlPoints.size(), 4u);
-    const std::vector<CVector3> vase = Profile().m_ControlPoints;
+    ASSERT_EQ(Profile().Document().ControlPoints().size(), 4u);
+    const std::vector<CVector3> vase = Profile().Document().ControlPoints();
 
     // Each delete removes the selected (last) point and selects the one before.
     for (int remaining = 3; remaining >= 0; --remaining) {
         SCOPED_TRACE(remaining);
         Press(IDC_DELETE_CP1);
-        ASSERT_EQ(Profile().m_ControlPoints.size(), static_cast<std::size_t>(remaining));
-        EXPECT_EQ(Profile().m_nSelected, remaining - 1);
+        ASSERT_EQ(Profile().Document().ControlPoints().size(), static_cast<std::size_t>(remaining));
+        EXPECT_EQ(Profile().Document().Selected(), remaining - 1);
         const QString expected =
             remaining == 0 ? QStringLiteral("Selected CP :") : Expected(remaining - 1, vase[remaining - 1]);
         EXPECT_TRUE(ReadOutBecomes(expected)) << ReadOut().toStdString();
@@ -444,7 +444,7 @@ TEST_F(Story, DeletingEveryProfilePointTakesTheSurfaceAway)
     // Nothing left to delete: nothing happens.
     Press(IDC_DELETE_CP1);
     Settle();
-    EXPECT_TRUE(Profile().m_ControlPoints.empty());
+    EXPECT_TRUE(Profile().Document().ControlPoints().empty());
     EXPECT_EQ(ReadOut(), "Selected CP :");
     EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "geometry/Bezier.h"
+#include "core/Bezier.h"
 
 namespace literal {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "geometry/Vector3.h"
-#include "surface/SweepMesh.h"
+#include "core/Vector3.h"
+#include "core/SweepMesh.h"
 
 // A word-for-word transcription of the surface build, kept only as a test
 // oracle and as the slow side of the benchmark: every frame is re-evaluated

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <vector>
+
+#include "core/Vector3.h"
+
+// Appends intervals + 1 samples of the Bezier curve of `controls`, at
+// t = i * (1.0 / intervals), to `samples` (and the parameters, narrowed to
+// float, to `params` when given). De Casteljau with the two-product
+// interpolation (W[j] * u) + (W[j+1] * t), so t = 0 gives P0 exactly.
+void SampleBezier(const std::vector<CVector3>& controls, int intervals,
+                  std::vector<CVector3>& samples, std::vector<float>* params);
+
+// Rebuilds the sampling of an editor's curve: ten intervals per control
+// polygon segment, nothing for fewer than two points.
+void EvaluateCurve(const std::vector<CVector3>& controls, std::vector<CVector3>& samples,
+                   std::vector<float>& params);

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <vector>
+
+#include "core/Vector3.h"
+
+// What a left click in an editor does.
+enum class EditMode { Add = 1, Select = 2 };
+
+// An edit the rules refused, for the owner to tell the user about.
+enum class EditRefusal {
+    NegativeX,  // a point left of the axis in an editor that keeps X >= 0
+};
+
+class CurveDocument;
+
+// Whoever must hear, synchronously, that a curve has changed (its points,
+// samples or selection) or that an edit was refused.
+class CurveDocumentListener {
+public:
+    virtual void OnCurveChanged(const CurveDocument& document) = 0;
+    virtual void OnEditRefused(const CurveDocument& document, EditRefusal refusal) = 0;
+
+protected:
+    ~CurveDocumentListener() = default;
+};
+
+// One Bezier curve being edited in the world square [-10, 10] x [-10, 10]:
+// its control points and their sampling, the selected point, the edit mode
+// and the rules of inserting, picking, dragging, deleting and resetting.
+// Every change re-samples the curve before the listener hears of it.
+class CurveDocument {
+public:
+    // An editor that keeps X >= 0 refuses points left of the axis.
+    explicit CurveDocument(bool nonNegativeX);
+
+    void SetListener(CurveDocumentListener* listener) { m_listener = listener; }
+
+    const std::vector<CVector3>& ControlPoints() const { return m_ControlPoints; }
+    const std::vector<CVector3>& SamplePoints() const { return m_SamplePoints; }
+    const std::vector<float>& SampleParams() const { return m_SampleParams; }
+    int Selected() const { return m_nSelected; }
+    bool KeepsNonNegativeX() const { return m_bNonNegativeX; }
+    EditMode Mode() const { return m_nMode; }
+    void SetMode(EditMode mode) { m_nMode = mode; }
+
+    // A left click at a world point: in add mode inserts a point after the
+    // selection and selects it; in select mode picks the first point within
+    // the pick radius (a miss keeps the selection). Notifies either way,
+    // unless the insert was refused.
+    void Click(double x, double y);
+    // Moves the selected point to a world point, in select mode only; X is
+    // clamped to the axis where X >= 0 is kept.
+    void DragSelectedTo(double x, double y);
+    void DeleteSelectedPoint();
+    // degree + 1 points up the Y axis from -5 in float steps of 10 / degree.
+    void ResetCurve(unsigned int degree);
+    // Replaces the points and the selection (-1 or an index of `points`).
+    void Assign(std::vector<CVector3> points, int selected);
+
+    // The selected index and point, or -1 with `out` untouched.
+    int GetSelectedPoint(CVector3& out) const;
+
+private:
+    void EvaluateCurve();
+    void NotifyCurveChanged();
+
+    std::vector<CVector3> m_ControlPoints;
+    std::vector<CVector3> m_SamplePoints;
+    std::vector<float> m_SampleParams;
+    int m_nSelected = -1;
+    EditMode m_nMode = EditMode::Add;
+    bool m_bNonNegativeX;
+    CurveDocumentListener* m_listener = nullptr;
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QScreen>
+#include <QTest>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/MessageBox.h"
+#include "views/GLView.h"
+
+struct RecordedBox {
+    std::string text;
+    std::string caption;
+    MessageIcon icon;
+};
+
+// Records every message box (answering OK at once) while it lives.
+class RecordingMessageBoxes {
+public:
+    RecordingMessageBoxes()
+    {
+        m_previous = SetMessageBoxHandler(
+            [this](const std::string& text, const std::string& caption, MessageIcon icon) {
+                boxes.push_back({text, caption, icon});
+            });
+    }
+    ~RecordingMessageBoxes() { SetMessageBoxHandler(m_previous); }
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const RecordedBox& box : boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
+    std::vector<RecordedBox> boxes;
+
+private:
+    MessageBoxHandler m_previous;
+};
+
+// The window point that shows a world point of a curve editor's square,
+// for a view of the given size.
+inline QPoint WorldToWindow(const CGLView& view, double x, double y)
+{
+    const int w = view.m_rcClient.right, h = view.m_rcClient.bottom;
+    return QPoint(static_cast<int>((x + 10.0) / 20.0 * w), static_cast<int>(h - (y + 10.0) / 20.0 * h));
+}
+
+// What the view shows on the screen now, after rendering a fresh frame.
+inline QImage GrabView(CGLView& view)
+{
+    view.RenderFrame();
+    return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline bool ColourNear(QRgb pixel, int r, int g, int b, int tolerance = 2)
+{
+    return std::abs(qRed(pixel) - r) <= tolerance && std::abs(qGreen(pixel) - g) <= tolerance &&
+           std::abs(qBlue(pixel) - b) <= tolerance;
+}
+
+inline void ProcessEvents()
+{
+    QCoreApplication::processEvents();
+}

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "views/CurveView.h"
+
+namespace {
+
+class CountingListener : public CurveDocumentListener {
+public:
+    void OnCurveChanged(const CurveDocument&) override { ++changes; }
+    void OnEditRefused(const CurveDocument&, EditRefusal) override { ++refusals; }
+    int changes = 0;
+    int refusals = 0;
+};
+
+// An editor with a live context and one frame drawn, so that window points
+// unproject into its 20 x 20 world square.
+class CurveEditor : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        document.SetListener(&listener);
+        view.resize(292, 256);
+        view.create();
+        view.InitGL();
+        view.RenderFrame();
+    }
+    CVector3 WorldAt(int x, int y)
+    {
+        double nearPoint[3], farPoint[3];
+        view.ScreenToWorld(x, y, nearPoint, farPoint);
+        return {nearPoint[0], nearPoint[1], 0};
+    }
+
+    CountingListener listener;
+    CurveDocument document{true};
+    CCurveView view{document};
+};
+
+} // namespace
+
+TEST_F(CurveEditor, ClicksAndDragsReachTheDocumentAtTheUnprojectedPoint)
+{
+    view.OnLeftDown(200, 60);
+    ASSERT_EQ(document.ControlPoints().size(), 1u);
+    const CVector3 world = WorldAt(200, 60);
+    EXPECT_EQ(document.ControlPoints()[0].x, world.x);
+    EXPECT_EQ(document.ControlPoints()[0].y, world.y);
+    // Left of the axis the profile refuses; the owner hears of it.
+    view.OnLeftDown(20, 60);
+    EXPECT_EQ(listener.refusals, 1);
+    EXPECT_EQ(document.ControlPoints().size(), 1u);
+    // The centre column unprojects to X = 0 exactly.
+    view.OnLeftDown(146, 40);
+    ASSERT_EQ(document.ControlPoints().size(), 2u);
+    EXPECT_EQ(document.ControlPoints()[1].x, 0.0);
+    // A drag moves the selection only with the left button held.
+    document.SetMode(EditMode::Select);
+    view.OnDrag(0, 250, 200);
+    EXPECT_EQ(document.ControlPoints()[1].x, 0.0);
+    view.OnDrag(MK_LBUTTON, 250, 200);
+    EXPECT_EQ(document.ControlPoints()[1].x, WorldAt(250, 200).x);
+    EXPECT_EQ(listener.changes, 3);
+}
+
+TEST_F(CurveEditor, DrawsControlPointsOnlyWhileOneIsSelected)
+{
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    document.Assign({{-5, -5, 0}, {5, 5, 0}}, -1);
+    auto pinkAt = [&](double x, double y) {
+        const QPoint p = WorldToWindow(view, x, y);
+        return ColourNear(GrabView(view).pixel(p), 255, 128, 128);
+    };
+    EXPECT_FALSE(pinkAt(-5, -5));
+    document.Assign(document.ControlPoints(), 0);
+    EXPECT_TRUE(pinkAt(-5, -5));
+    EXPECT_FALSE(pinkAt(5, 5));
+}
+
+TEST_F(CurveEditor, DoubleClickInAddModeInsertsOnePoint)
+{
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.RenderFrame();
+    QTest::mouseDClick(&view, Qt::LeftButton, {}, WorldToWindow(view, 3, 3));
+    EXPECT_EQ(document.ControlPoints().size(), 1u);
+}

@@ -1,0 +1,236 @@
+#include "views/GLView.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <QExposeEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QStyleHints>
+#include <cmath>
+
+CGLView::CGLView()
+{
+    setSurfaceType(QWindow::OpenGLSurface);
+    // A click in a view must not take the keyboard from the dialog: Enter and
+    // Escape keep working after drawing.
+    setFlag(Qt::WindowDoesNotAcceptFocus);
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(1);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(0);
+    setFormat(format);
+}
+
+CGLView::~CGLView() = default;
+
+bool CGLView::MakeCurrent()
+{
+    return m_hRC && m_hDC && m_hRC->makeCurrent(m_hDC);
+}
+
+void CGLView::ReleaseCurrent()
+{
+    if (m_hRC)
+        m_hRC->doneCurrent();
+}
+
+void CGLView::Invalidate()
+{
+    m_bFramePending = true;
+    requestUpdate();
+}
+
+void CGLView::RenderFrame()
+{
+    m_bFramePending = false;
+    // A view whose context could not be made draws nothing.
+    if (!MakeCurrent())
+        return;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    SetProjection();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    ApplyTransform();
+    glPushMatrix();
+    DrawBackground();
+    glPopMatrix();
+    glPushMatrix();
+    DrawScene();
+    glPopMatrix();
+    glFinish();
+    m_hRC->swapBuffers(m_hDC);
+    ReleaseCurrent();
+}
+
+void CGLView::InitGL()
+{
+    // The native window must exist (and have its final size) before the
+    // context is first made current on it.
+    if (!handle())
+        create();
+    m_hDC = this;
+    m_hRC = new QOpenGLContext(this);
+    m_hRC->setFormat(requestedFormat());
+    if (!m_hRC->create()) {
+        delete m_hRC;
+        m_hRC = nullptr;
+    }
+    const qreal ratio = devicePixelRatio();
+    m_rcClient = {0, 0, qRound(width() * ratio), qRound(height() * ratio)};
+    ResizeViewport(m_rcClient.right, m_rcClient.bottom);
+    if (!MakeCurrent())
+        return;
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glPointSize(2.0f);
+    ReleaseCurrent();
+}
+
+void CGLView::DestroyGL()
+{
+    ReleaseCurrent();
+    delete m_hRC;
+    m_hRC = nullptr;
+}
+
+void CGLView::DrawBackground() {}
+void CGLView::ApplyTransform() {}
+void CGLView::DrawScene() {}
+void CGLView::SetProjection() {}
+
+void CGLView::ResizeViewport(int width, int height)
+{
+    if (!MakeCurrent())
+        return;
+    glViewport(0, 0, width, height);
+    ReleaseCurrent();
+}
+
+void CGLView::ScreenToWorld(int x, int y, double nearPoint[3], double farPoint[3])
+{
+    // The flip uses the full height: a press on the top row unprojects at
+    // window y equal to the height.
+    const double winX = x;
+    const double winY = m_rcClient.bottom - y;
+    if (!MakeCurrent())
+        return;
+    GLint viewport[4];
+    GLdouble modelView[16];
+    GLdouble projection[16];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    gluUnProject(winX, winY, 0.0, modelView, projection, viewport, &nearPoint[0], &nearPoint[1],
+                 &nearPoint[2]);
+    gluUnProject(winX, winY, 1.0, modelView, projection, viewport, &farPoint[0], &farPoint[1],
+                 &farPoint[2]);
+    ReleaseCurrent();
+}
+
+void CGLView::OnLeftDown(int, int) {}
+void CGLView::OnLeftUp(int, int) {}
+void CGLView::OnRightDown(int, int) {}
+void CGLView::OnRightUp(int, int) {}
+void CGLView::OnDrag(unsigned, int, int) {}
+
+bool CGLView::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::UpdateRequest:
+        // A hidden view has no picture to bring up to date.
+        if (isExposed())
+            RenderFrame();
+        m_bFramePending = false;
+        return true;
+    case QEvent::PlatformSurface:
+        if (static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+            QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+            DestroyGL();
+        break;
+    default:
+        break;
+    }
+    return QWindow::event(event);
+}
+
+void CGLView::exposeEvent(QExposeEvent*)
+{
+    if (isExposed())
+        RenderFrame();
+}
+
+QPoint CGLView::DevicePoint(const QMouseEvent* event) const
+{
+    // Viewport and unprojection work in device pixels.
+    const QPointF pos = event->position() * devicePixelRatio();
+    return QPoint(static_cast<int>(std::floor(pos.x())), static_cast<int>(std::floor(pos.y())));
+}
+
+bool CGLView::IsSecondPressOfDoubleClick(const QMouseEvent* event)
+{
+    // The toolkit reports a double click only after delivering its second
+    // press, so that press is recognised here with the toolkit's own rule:
+    // same button, within the interval and the distance of the first press.
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const QPoint pos = event->position().toPoint();
+    const bool second = m_lastLeftPressValid &&
+                        event->timestamp() - m_lastLeftPressTime <
+                            static_cast<quint64>(hints->mouseDoubleClickInterval()) &&
+                        (pos - m_lastLeftPressPos).manhattanLength() <=
+                            hints->mouseDoubleClickDistance();
+    // A double click consumes both presses; a third press starts afresh.
+    m_lastLeftPressValid = !second;
+    m_lastLeftPressTime = event->timestamp();
+    m_lastLeftPressPos = pos;
+    return second;
+}
+
+void CGLView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = DevicePoint(event);
+    if (event->button() == Qt::LeftButton) {
+        if (!IsSecondPressOfDoubleClick(event))
+            OnLeftDown(p.x(), p.y());
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::RightButton)
+        OnRightDown(p.x(), p.y());
+    QWindow::mousePressEvent(event);
+}
+
+void CGLView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void CGLView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = DevicePoint(event);
+    if (event->button() == Qt::LeftButton)
+        OnLeftUp(p.x(), p.y());
+    else if (event->button() == Qt::RightButton)
+        OnRightUp(p.x(), p.y());
+    QWindow::mouseReleaseEvent(event);
+}
+
+void CGLView::mouseMoveEvent(QMouseEvent* event)
+{
+    unsigned flags = 0;
+    if (event->buttons() & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (event->buttons() & Qt::RightButton)
+        flags |= MK_RBUTTON;
+    const QPoint p = DevicePoint(event);
+    OnDrag(flags, p.x(), p.y());
+    QWindow::mouseMoveEvent(event);
+}

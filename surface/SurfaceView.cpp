@@ -17,6 +17,7 @@ CSurfaceView::CSurfaceView() : m_nRenderMode(GL_FILL) {}
 void CSurfaceView::InitGL()
 {
     CGLView::InitGL();
+    m_Trackball.SetViewportSize(m_rcClient.right, m_rcClient.bottom);
     if (!MakeCurrent())
         return;
     const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -41,14 +42,12 @@ void CSurfaceView::SetProjection()
     const double pi = 3.14159265358979323846;
     const double t = 1.0 / (std::cos(pi / 6.0) / std::sin(pi / 6.0));
     glFrustum(-t, t, -t, t, 1.0, 1000.0);
-    glTranslatef(0.0f, 0.0f, -m_Trackball.m_fDistance);
-    m_Trackball.m_nWidth = m_rcClient.right;
-    m_Trackball.m_nHeight = m_rcClient.bottom;
+    glTranslatef(0.0f, 0.0f, -m_Trackball.Distance());
 }
 
 void CSurfaceView::ApplyTransform()
 {
-    glMultMatrixf(m_Trackball.m_Matrix);
+    glMultMatrixf(m_Trackball.Matrix());
 }
 
 void CSurfaceView::DrawBackground()
@@ -100,10 +99,7 @@ void CSurfaceView::OnRightUp(int, int)
 
 void CSurfaceView::OnDrag(unsigned, int x, int y)
 {
-    if (MakeCurrent()) {
-        m_Trackball.Motion(x, y);
-        ReleaseCurrent();
-    }
+    m_Trackball.Motion(x, y);
     Invalidate();
 }
 

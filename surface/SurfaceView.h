@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "core/Trackball.h"
 #include "geometry/Vector3.h"
 #include "glview/GLView.h"
-#include "surface/Trackball.h"
 
 struct RgbImage;
 

@@ -287,10 +287,10 @@ protected:
         const unsigned mode = Surface().m_nRenderMode;
         EXPECT_TRUE(mode == GL_FILL || mode == GL_LINE || mode == GL_POINT) << mode;
         const CTrackball& ball = Surface().m_Trackball;
-        EXPECT_TRUE(std::isfinite(ball.m_fDistance));
-        EXPECT_GE(ball.m_fDistance, 2.0f - 1e-4f);
-        for (float f : ball.m_Matrix)
-            EXPECT_TRUE(std::isfinite(f));
+        EXPECT_TRUE(std::isfinite(ball.Distance()));
+        EXPECT_GE(ball.Distance(), 2.0f - 1e-4f);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_TRUE(std::isfinite(ball.Matrix()[i]));
         CVector3 point{};
         const int index = Profile().GetSelectedPoint(point);
         const QString expected = index < 0 ? QStringLiteral("Selected CP :") : Expected(index, point);

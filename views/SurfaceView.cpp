@@ -33,6 +33,7 @@ void CSurfaceView::SetRenderMode(RenderMode mode)
 void CSurfaceView::InitGL()
 {
     CGLView::InitGL();
+    m_Trackball.SetViewportSize(m_rcClient.right, m_rcClient.bottom);
     if (!MakeCurrent())
         return;
     const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -57,14 +58,12 @@ void CSurfaceView::SetProjection()
     const double pi = 3.14159265358979323846;
     const double t = 1.0 / (std::cos(pi / 6.0) / std::sin(pi / 6.0));
     glFrustum(-t, t, -t, t, 1.0, 1000.0);
-    glTranslatef(0.0f, 0.0f, -m_Trackball.m_fDistance);
-    m_Trackball.m_nWidth = m_rcClient.right;
-    m_Trackball.m_nHeight = m_rcClient.bottom;
+    glTranslatef(0.0f, 0.0f, -m_Trackball.Distance());
 }
 
 void CSurfaceView::ApplyTransform()
 {
-    glMultMatrixf(m_Trackball.m_Matrix);
+    glMultMatrixf(m_Trackball.Matrix());
 }
 
 void CSurfaceView::DrawBackground()
@@ -116,10 +115,7 @@ void CSurfaceView::OnRightUp(int, int)
 
 void CSurfaceView::OnDrag(unsigned, int x, int y)
 {
-    if (MakeCurrent()) {
-        m_Trackball.Motion(x, y);
-        ReleaseCurrent();
-    }
+    m_Trackball.Motion(x, y);
     Invalidate();
 }
 

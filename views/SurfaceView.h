@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "core/RenderMode.h"
+#include "core/Trackball.h"
 #include "core/Vector3.h"
 #include "core/bmp/DibDecoder.h"
-#include "surface/Trackball.h"
 #include "views/GLView.h"
 
 // The lit, optionally textured 3D view of the swept surface, turned by a
@@ -43,9 +43,10 @@ public:
     // The texture object in this view's context; 0 before any load.
     unsigned int TextureName() const { return m_nTexture; }
 
-    CTrackball m_Trackball;
+    const CTrackball& Trackball() const { return m_Trackball; }
 
 private:
+    CTrackball m_Trackball;
     RenderMode m_nRenderMode = RenderMode::Solid;
     unsigned int m_nTexture = 0;
 };

@@ -284,11 +284,11 @@ protected:
             modal->close();
         for (std::size_t i = boxesBefore; i < boxes.boxes.size(); ++i)
             EXPECT_EQ(allowed.count(boxes.boxes[i].text), 1u) << "unexpected box " << boxes.boxes[i].text;
-        const CTrackball& ball = Surface().m_Trackball;
-        EXPECT_TRUE(std::isfinite(ball.m_fDistance));
-        EXPECT_GE(ball.m_fDistance, 2.0f - 1e-4f);
-        for (float f : ball.m_Matrix)
-            EXPECT_TRUE(std::isfinite(f));
+        const CTrackball& ball = Surface().Trackball();
+        EXPECT_TRUE(std::isfinite(ball.Distance()));
+        EXPECT_GE(ball.Distance(), 2.0f - 1e-4f);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_TRUE(std::isfinite(ball.Matrix()[i]));
         CVector3 point{};
         const int index = Profile().Document().GetSelectedPoint(point);
         const QString expected = index < 0 ? QStringLiteral("Selected CP :") : Expected(index, point);

@@ -19,7 +19,7 @@ using Story = DialogUser;
 std::array<float, 16> MatrixOf(const CSurfaceView& view)
 {
     std::array<float, 16> m{};
-    std::memcpy(m.data(), view.m_Trackball.m_Matrix, sizeof m);
+    std::memcpy(m.data(), view.Trackball().Matrix(), sizeof m);
     return m;
 }
 
@@ -252,7 +252,7 @@ TEST_F(Story, TurningAndZoomingTheView)
         QTest::mouseMove(&view, centre + QPoint(10 * step, 0));
     QTest::mouseRelease(&view, Qt::LeftButton, {}, centre + QPoint(60, 0));
     EXPECT_NE(MatrixOf(view), identity);
-    EXPECT_EQ(view.m_Trackball.m_fDistance, 20.0f);
+    EXPECT_EQ(view.Trackball().Distance(), 20.0f);
     const QImage turned = GrabView(view);
     const Census turnedCensus = TakeCensus(turned);
     EXPECT_GT(CountDifferentPixels(front, turned), 500);
@@ -265,7 +265,7 @@ TEST_F(Story, TurningAndZoomingTheView)
     for (int step = 1; step <= 4; ++step)
         QTest::mouseMove(&view, centre + QPoint(10 * step, 0));
     QTest::mouseRelease(&view, Qt::RightButton, {}, centre + QPoint(40, 0));
-    const float far = view.m_Trackball.m_fDistance;
+    const float far = view.Trackball().Distance();
     EXPECT_GT(far, 20.0f);
     EXPECT_EQ(MatrixOf(view), turnedMatrix) << "zooming does not turn";
     const Census farCensus = TakeCensus(GrabView(view));
@@ -276,12 +276,12 @@ TEST_F(Story, TurningAndZoomingTheView)
     QTest::mousePress(&view, Qt::RightButton, {}, centre);
     QTest::mouseMove(&view, centre - QPoint(20, 0));
     QTest::mouseRelease(&view, Qt::RightButton, {}, centre - QPoint(20, 0));
-    EXPECT_LT(view.m_Trackball.m_fDistance, far);
+    EXPECT_LT(view.Trackball().Distance(), far);
     EXPECT_GT(TakeCensus(GrabView(view)).surface, farCensus.surface);
     QTest::mousePress(&view, Qt::RightButton, {}, QPoint(view.width() - 2, centre.y()));
     QTest::mouseMove(&view, QPoint(1, centre.y()));
     QTest::mouseRelease(&view, Qt::RightButton, {}, QPoint(1, centre.y()));
-    EXPECT_NEAR(view.m_Trackball.m_fDistance, 2.0, 1e-5);
+    EXPECT_NEAR(view.Trackball().Distance(), 2.0, 1e-5);
     EXPECT_GT(TakeCensus(GrabView(view)).surface, farCensus.surface);
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -298,7 +298,7 @@ TEST_F(Story, ReleasingOutsideTheViewEndsTheDrag)
     QTest::mouseMove(&view, centre + QPoint(15, 10));
     QTest::mouseMove(&view, QPoint(-5, centre.y()));
     QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(-25, centre.y()));
-    EXPECT_EQ(view.m_Trackball.m_bRotating, 0);
+    EXPECT_FALSE(view.Trackball().IsRotating());
     const std::array<float, 16> afterTurn = MatrixOf(view);
     const QImage still = GrabView(view);
     for (int step = 1; step <= 5; ++step)
@@ -308,14 +308,14 @@ TEST_F(Story, ReleasingOutsideTheViewEndsTheDrag)
     EXPECT_EQ(CountDifferentPixels(still, GrabView(view)), 0);
 
     // The same for a zoom released above the view.
-    const float distance = view.m_Trackball.m_fDistance;
+    const float distance = view.Trackball().Distance();
     QTest::mousePress(&view, Qt::RightButton, {}, centre);
     QTest::mouseRelease(&view, Qt::RightButton, {}, QPoint(centre.x(), -20));
-    EXPECT_EQ(view.m_Trackball.m_bZooming, 0);
+    EXPECT_FALSE(view.Trackball().IsZooming());
     for (int step = 1; step <= 5; ++step)
         QTest::mouseMove(&view, centre + QPoint(-15 * step, 3 * step));
     Settle();
-    EXPECT_EQ(view.m_Trackball.m_fDistance, distance);
+    EXPECT_EQ(view.Trackball().Distance(), distance);
     EXPECT_EQ(MatrixOf(view), afterTurn);
     EXPECT_EQ(CountDifferentPixels(still, GrabView(view)), 0);
 }

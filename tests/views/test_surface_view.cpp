@@ -89,8 +89,16 @@ TEST_F(SurfaceViewTest, StartsWithTheThreeAxesAloneOnWhite)
     const int drawn = CountNonWhite(image);
     EXPECT_GT(drawn, 200);
     EXPECT_LT(drawn, 2 * 2 * (view.m_rcClient.right + view.m_rcClient.bottom));
-    EXPECT_EQ(view.m_Trackball.m_nWidth, 292);
-    EXPECT_EQ(view.m_Trackball.m_nHeight, 342);
+    // The trackball lifts points on the view's own size.
+    CTrackball sized;
+    sized.SetViewportSize(292, 342);
+    for (const QPoint& p : {QPoint(100, 50), QPoint(146, 171), QPoint(250, 300)}) {
+        const CVector3 lift = view.Trackball().ProjectToSphere(p.x(), p.y());
+        const CVector3 expected = sized.ProjectToSphere(p.x(), p.y());
+        EXPECT_EQ(lift.x, expected.x);
+        EXPECT_EQ(lift.y, expected.y);
+        EXPECT_EQ(lift.z, expected.z);
+    }
 }
 
 TEST_F(SurfaceViewTest, RenderModesDrawTheSameSurfaceDifferently)
@@ -130,18 +138,18 @@ TEST_F(SurfaceViewTest, LeftDragTurnsAndRightDragZooms)
     GrabView(view);
     const QPoint c = Centre();
     float before[16];
-    std::memcpy(before, view.m_Trackball.m_Matrix, sizeof before);
+    std::memcpy(before, view.Trackball().Matrix(), sizeof before);
     QTest::mousePress(&view, Qt::LeftButton, {}, c);
     for (int step = 1; step <= 10; ++step)
         QTest::mouseMove(&view, c + QPoint(6 * step, 0));
     QTest::mouseRelease(&view, Qt::LeftButton, {}, c + QPoint(60, 0));
-    EXPECT_NE(std::memcmp(before, view.m_Trackball.m_Matrix, sizeof before), 0);
+    EXPECT_NE(std::memcmp(before, view.Trackball().Matrix(), sizeof before), 0);
     EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
 
     QTest::mousePress(&view, Qt::RightButton, {}, c);
     QTest::mouseMove(&view, c - QPoint(50, 0));
     QTest::mouseRelease(&view, Qt::RightButton, {}, c - QPoint(50, 0));
-    EXPECT_FLOAT_EQ(view.m_Trackball.m_fDistance, 20.0f * static_cast<float>(-50 * 0.008f + 1.0));
+    EXPECT_FLOAT_EQ(view.Trackball().Distance(), 20.0f * static_cast<float>(-50 * 0.008f + 1.0));
 }
 
 TEST_F(SurfaceViewTest, ReleasingOutsideTheViewEndsTheDrag)
@@ -152,19 +160,19 @@ TEST_F(SurfaceViewTest, ReleasingOutsideTheViewEndsTheDrag)
     QTest::mousePress(&view, Qt::LeftButton, {}, c);
     QTest::mouseMove(&view, outside);
     QTest::mouseRelease(&view, Qt::LeftButton, {}, outside);
-    EXPECT_EQ(view.m_Trackball.m_bRotating, 0);
+    EXPECT_FALSE(view.Trackball().IsRotating());
     QTest::mousePress(&view, Qt::RightButton, {}, c);
     QTest::mouseMove(&view, outside);
     QTest::mouseRelease(&view, Qt::RightButton, {}, outside);
-    EXPECT_EQ(view.m_Trackball.m_bZooming, 0);
+    EXPECT_FALSE(view.Trackball().IsZooming());
     // Moving over the view with no button held now changes nothing.
     float matrix[16];
-    std::memcpy(matrix, view.m_Trackball.m_Matrix, sizeof matrix);
-    const float distance = view.m_Trackball.m_fDistance;
+    std::memcpy(matrix, view.Trackball().Matrix(), sizeof matrix);
+    const float distance = view.Trackball().Distance();
     QTest::mouseMove(&view, c + QPoint(30, 30));
     QTest::mouseMove(&view, c - QPoint(30, 10));
-    EXPECT_EQ(std::memcmp(matrix, view.m_Trackball.m_Matrix, sizeof matrix), 0);
-    EXPECT_EQ(view.m_Trackball.m_fDistance, distance);
+    EXPECT_EQ(std::memcmp(matrix, view.Trackball().Matrix(), sizeof matrix), 0);
+    EXPECT_EQ(view.Trackball().Distance(), distance);
 }
 
 // Runs LoadTexture on `path`. Should it block (a FIFO opened for reading

@@ -1,12 +1,16 @@
-#include "surface/Trackball.h"
+#include "core/Trackball.h"
 
-#include "GLTestContext.h"
-
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+
+// No drag can make the shared drag point unusable; this puts it there to
+// check the zoom's guard.
+class TrackballTestAccess {
+public:
+    static void SetLastX(CTrackball& tb, double x) { tb.m_LastPoint.x = x; }
+};
 
 namespace {
 
@@ -21,8 +25,7 @@ double RimZ()
 CTrackball SizedTrackball(int w, int h)
 {
     CTrackball tb;
-    tb.m_nWidth = w;
-    tb.m_nHeight = h;
+    tb.SetViewportSize(w, h);
     return tb;
 }
 
@@ -50,19 +53,25 @@ void ExpectRotationAboutY(const float* m)
     EXPECT_NEAR(m[2], -m[8], 1e-5);
 }
 
-// The rotation step needs a current context; the view leaves the modelview
-// matrix selected, so the fixture does too.
-class TrackballRotation : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(ctx.IsValid());
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+// A turn of `degrees` about `axis`, from Rodrigues' formula in double.
+void ExpectTurn(const float* m, const CVector3& axis, double degrees)
+{
+    const double len = axis.Length();
+    const double n[3] = {axis.x / len, axis.y / len, axis.z / len};
+    const double c = std::cos(degrees * kPi / 180.0);
+    const double s = std::sin(degrees * kPi / 180.0);
+    const double cross[3][3] = {{0.0, -n[2], n[1]}, {n[2], 0.0, -n[0]}, {-n[1], n[0], 0.0}};
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 3; ++col) {
+            const double expected = (row == col ? c : 0.0) + (1.0 - c) * n[row] * n[col]
+                                    + s * cross[row][col];
+            EXPECT_NEAR(m[col * 4 + row], expected, 1e-5) << "row " << row << " col " << col;
+        }
     }
-
-    GLTestContext ctx;
-};
+    for (int i : {3, 7, 11, 12, 13, 14})
+        EXPECT_EQ(m[i], 0.0f) << "entry " << i;
+    EXPECT_EQ(m[15], 1.0f);
+}
 
 } // namespace
 
@@ -70,45 +79,55 @@ protected:
 
 TEST(TrackballState, StartsUnturnedAtDistanceTwentyWithNoDrag)
 {
+    // The sphere radius and the zoom rate show in the rotation and zoom tests.
     CTrackball tb;
-    EXPECT_TRUE(IsIdentity(tb.m_Matrix));
-    EXPECT_EQ(tb.m_bRotating, 0);
-    EXPECT_EQ(tb.m_bZooming, 0);
-    EXPECT_EQ(tb.m_nWidth, 0);
-    EXPECT_EQ(tb.m_nHeight, 0);
-    EXPECT_EQ(tb.m_fDistance, 20.0f);
-    EXPECT_EQ(tb.m_fRadius, 0.4f);
-    EXPECT_EQ(tb.m_fZoomRate, 0.008f);
+    EXPECT_TRUE(IsIdentity(tb.Matrix()));
+    EXPECT_FALSE(tb.IsRotating());
+    EXPECT_FALSE(tb.IsZooming());
+    EXPECT_EQ(tb.Distance(), 20.0f);
+    EXPECT_EQ(tb.ProjectToSphere(0, 0).z, 1.0) << "no viewport size yet";
 }
 
 TEST(TrackballState, BeginAndEndTouchOnlyTheirOwnFlag)
 {
     CTrackball tb = SizedTrackball(200, 100);
     tb.BeginZoom(30, 40);
-    EXPECT_EQ(tb.m_bZooming, 1);
-    EXPECT_EQ(tb.m_bRotating, 0);
+    EXPECT_TRUE(tb.IsZooming());
+    EXPECT_FALSE(tb.IsRotating());
 
     tb.BeginRotation(100, 50);
-    EXPECT_EQ(tb.m_bRotating, 1);
-    EXPECT_EQ(tb.m_bZooming, 1);
-    EXPECT_EQ(tb.m_LastPoint.z, 1.0);
+    EXPECT_TRUE(tb.IsRotating());
+    EXPECT_TRUE(tb.IsZooming());
+    // The press stored the centre's lift: staying there is a zero chord.
+    EXPECT_EQ(tb.Motion(100, 50), 0);
 
     tb.EndZoom();
-    EXPECT_EQ(tb.m_bZooming, 0);
-    EXPECT_EQ(tb.m_bRotating, 1);
+    EXPECT_FALSE(tb.IsZooming());
+    EXPECT_TRUE(tb.IsRotating());
     tb.EndRotation();
-    EXPECT_EQ(tb.m_bRotating, 0);
+    EXPECT_FALSE(tb.IsRotating());
 }
 
 TEST(TrackballState, ZoomPressStoresPixelsAndKeepsSphereZ)
 {
+    // The zoom measures its travel from the pressed pixel...
+    CTrackball zoom = SizedTrackball(200, 100);
+    zoom.BeginRotation(0, 0);
+    zoom.EndRotation();
+    zoom.BeginZoom(-7, 512);
+    EXPECT_EQ(zoom.Motion(43, 0), 1);
+    EXPECT_EQ(zoom.Distance(), 28.0f);
+
+    // ...and a rotation drag still held takes its next chord from the pixel
+    // coordinates, with the sphere z of its own press.
     CTrackball tb = SizedTrackball(200, 100);
     tb.BeginRotation(0, 0);
-    const double z = tb.m_LastPoint.z;
-    tb.BeginZoom(-7, 512);
-    EXPECT_EQ(tb.m_LastPoint.x, -7.0);
-    EXPECT_EQ(tb.m_LastPoint.y, 512.0);
-    EXPECT_EQ(tb.m_LastPoint.z, z);
+    const double z = tb.ProjectToSphere(0, 0).z;
+    tb.BeginZoom(1, 2);
+    ASSERT_EQ(tb.Motion(100, 50), 1);
+    const CVector3 from(1.0, 2.0, z);
+    const CVector3 pole(0.0, 0.0, 1.0);
+    ExpectTurn(tb.Matrix(), from.Cross(pole), pole.Subtract(from).Length() / 0.8 * 90.0);
 }
 
 // --- lifting window points onto the sphere ----------------------------------
@@ -159,10 +178,10 @@ TEST(TrackballSphere, AxesScaleIndependentlyAndOutsidePointsKeepDirection)
     EXPECT_NEAR(outside.Length(), 1.0, 1e-12);
 }
 
-TEST(TrackballSphere, BeforeTheFirstFrameEveryPointLiftsToFrontPole)
+TEST(TrackballSphere, WithoutAViewportSizeEveryPointLiftsToFrontPole)
 {
-    // The view writes the size on its first frame; until then (or with an
-    // empty viewport) nothing is divided by the size.
+    // The view sets the size when it makes its context; until then (or with
+    // an empty viewport) nothing is divided by the size.
     for (auto size : {std::make_pair(0, 0), std::make_pair(300, 0),
                       std::make_pair(0, 300), std::make_pair(-5, 40)}) {
         CTrackball tb = SizedTrackball(size.first, size.second);
@@ -182,17 +201,17 @@ TEST(TrackballZoom, LeftTravelShrinksDistanceDownToTwo)
     CTrackball tb;
     tb.BeginZoom(200, 50);
     EXPECT_EQ(tb.Motion(88, 50), 1);
-    EXPECT_NEAR(tb.m_fDistance, 2.08f, 1e-5);
-    EXPECT_GT(tb.m_fDistance, 2.0f);
+    EXPECT_NEAR(tb.Distance(), 2.08f, 1e-5);
+    EXPECT_GT(tb.Distance(), 2.0f);
 
     for (int travel : {113, 125, 400}) {
         CTrackball floor;
         floor.BeginZoom(200, 50);
         EXPECT_EQ(floor.Motion(200 - travel, 50), 1);
-        EXPECT_EQ(floor.m_fDistance, 2.0f) << travel << " pixels";
+        EXPECT_EQ(floor.Distance(), 2.0f) << travel << " pixels";
         // Already at the floor, further left travel stays there.
         EXPECT_EQ(floor.Motion(200 - 2 * travel, 50), 1);
-        EXPECT_EQ(floor.m_fDistance, 2.0f);
+        EXPECT_EQ(floor.Distance(), 2.0f);
     }
 }
 
@@ -201,19 +220,22 @@ TEST(TrackballZoom, RightTravelGrowsWithoutCeilingAndCompounds)
     CTrackball tb;
     tb.BeginZoom(0, 0);
     EXPECT_EQ(tb.Motion(50, 0), 1);
-    EXPECT_EQ(tb.m_fDistance, 28.0f);
+    EXPECT_EQ(tb.Distance(), 28.0f);
     EXPECT_EQ(tb.Motion(100, 0), 1);
     // Two 50-pixel steps give 1.4 * 1.4, not one 100-pixel factor of 1.8.
-    EXPECT_NEAR(tb.m_fDistance, 39.2f, 1e-4);
+    EXPECT_NEAR(tb.Distance(), 39.2f, 1e-4);
 
-    float previous = tb.m_fDistance;
+    float previous = tb.Distance();
     for (int i = 2; i < 60; ++i) {
         tb.Motion(50 * (i + 1), 0);
-        EXPECT_GT(tb.m_fDistance, previous);
-        previous = tb.m_fDistance;
+        EXPECT_GT(tb.Distance(), previous);
+        previous = tb.Distance();
     }
-    EXPECT_GT(tb.m_fDistance, 1.0e6f);
-    EXPECT_EQ(tb.m_LastPoint.x, 3000.0);
+    EXPECT_GT(tb.Distance(), 1.0e6f);
+    // The travel is measured from the last step's pixel.
+    const float far = tb.Distance();
+    tb.Motion(3050, 0);
+    EXPECT_FLOAT_EQ(tb.Distance(), far * 1.4f);
 }
 
 TEST(TrackballZoom, DistanceStaysFiniteAndComesBackFromFarAway)
@@ -223,11 +245,11 @@ TEST(TrackballZoom, DistanceStaysFiniteAndComesBackFromFarAway)
     // 1000-pixel steps multiply by 9: a few hundred would overflow a float.
     for (int i = 1; i <= 300; ++i)
         tb.Motion(1000 * i, 0);
-    EXPECT_TRUE(std::isfinite(tb.m_fDistance));
-    EXPECT_GT(tb.m_fDistance, 1.0e37f);
+    EXPECT_TRUE(std::isfinite(tb.Distance()));
+    EXPECT_GT(tb.Distance(), 1.0e37f);
     // Zooming back in still works, down to the floor.
     tb.Motion(-1000000, 0);
-    EXPECT_FLOAT_EQ(tb.m_fDistance, 2.0f);
+    EXPECT_FLOAT_EQ(tb.Distance(), 2.0f);
 }
 
 TEST(TrackballZoom, OnlyHorizontalTravelCounts)
@@ -235,32 +257,33 @@ TEST(TrackballZoom, OnlyHorizontalTravelCounts)
     CTrackball tb;
     tb.BeginZoom(10, 10);
     EXPECT_EQ(tb.Motion(10, 300), 1);
-    EXPECT_EQ(tb.m_fDistance, 20.0f);
-    EXPECT_EQ(tb.m_LastPoint.y, 300.0);
+    EXPECT_EQ(tb.Distance(), 20.0f);
 }
 
 TEST(TrackballZoom, UnusableFactorFallsToTheFloor)
 {
     CTrackball tb;
     tb.BeginZoom(0, 0);
-    tb.m_LastPoint.x = std::nan("");
+    TrackballTestAccess::SetLastX(tb, std::nan(""));
     EXPECT_EQ(tb.Motion(5, 0), 1);
-    EXPECT_EQ(tb.m_fDistance, 2.0f);
-    EXPECT_EQ(tb.m_LastPoint.x, 5.0);
+    EXPECT_EQ(tb.Distance(), 2.0f);
+    // The next step measures from the pixel again.
+    EXPECT_EQ(tb.Motion(55, 0), 1);
+    EXPECT_FLOAT_EQ(tb.Distance(), 2.8f);
 }
 
 TEST(TrackballZoom, LeftPressDuringZoomMakesOneJump)
 {
-    // Both drags share m_LastPoint: after a left click at the centre the
+    // Both drags share one drag point: after a left click at the centre the
     // zoom measures from the sphere's x of 0 instead of the last pixel.
     CTrackball tb = SizedTrackball(200, 200);
     tb.BeginZoom(100, 100);
     tb.BeginRotation(100, 100);
     tb.EndRotation();
     EXPECT_EQ(tb.Motion(100, 100), 1);
-    EXPECT_EQ(tb.m_fDistance, 36.0f);
+    EXPECT_EQ(tb.Distance(), 36.0f);
     EXPECT_EQ(tb.Motion(100, 100), 1);
-    EXPECT_EQ(tb.m_fDistance, 36.0f);
+    EXPECT_EQ(tb.Distance(), 36.0f);
 }
 
 // --- dispatch ---------------------------------------------------------------
@@ -272,73 +295,67 @@ TEST(TrackballMotion, WithoutADragNothingChanges)
     tb.EndRotation();
     tb.BeginZoom(3, 4);
     tb.EndZoom();
-    const CVector3 last = tb.m_LastPoint;
     float before[16];
-    std::memcpy(before, tb.m_Matrix, sizeof before);
+    std::memcpy(before, tb.Matrix(), sizeof before);
 
     EXPECT_EQ(tb.Motion(250, 300), 0);
-    EXPECT_EQ(std::memcmp(before, tb.m_Matrix, sizeof before), 0);
-    EXPECT_EQ(tb.m_fDistance, 20.0f);
-    EXPECT_EQ(tb.m_LastPoint.x, last.x);
-    EXPECT_EQ(tb.m_LastPoint.y, last.y);
-    EXPECT_EQ(tb.m_LastPoint.z, last.z);
+    EXPECT_EQ(std::memcmp(before, tb.Matrix(), sizeof before), 0);
+    EXPECT_EQ(tb.Distance(), 20.0f);
 }
 
-TEST_F(TrackballRotation, BothDragsActiveRotatesOnly)
+TEST(TrackballRotation, BothDragsActiveRotatesOnly)
 {
     CTrackball tb = SizedTrackball(290, 342);
     tb.BeginZoom(145, 171);
     tb.BeginRotation(145, 171);
     EXPECT_EQ(tb.Motion(10, 171), 1);
-    EXPECT_FALSE(IsIdentity(tb.m_Matrix));
-    EXPECT_EQ(tb.m_fDistance, 20.0f);
+    EXPECT_FALSE(IsIdentity(tb.Matrix()));
+    EXPECT_EQ(tb.Distance(), 20.0f);
 
     // Even a step too small to rotate does not fall through to the zoom.
     CTrackball fine = SizedTrackball(50000, 50000);
     fine.BeginZoom(0, 0);
     fine.BeginRotation(25000, 25000);
     EXPECT_EQ(fine.Motion(25001, 25000), 0);
-    EXPECT_EQ(fine.m_fDistance, 20.0f);
+    EXPECT_EQ(fine.Distance(), 20.0f);
 }
 
-TEST_F(TrackballRotation, DragBeforeTheFirstFrameTurnsNothing)
+TEST(TrackballRotation, DragWithoutAViewportSizeTurnsNothing)
 {
     CTrackball tb;
     tb.BeginRotation(10, 10);
     EXPECT_EQ(tb.Motion(200, 150), 0);
     EXPECT_EQ(tb.Motion(-40, 900), 0);
-    EXPECT_TRUE(IsIdentity(tb.m_Matrix));
+    EXPECT_TRUE(IsIdentity(tb.Matrix()));
 }
 
 // --- rotation ---------------------------------------------------------------
 
-TEST_F(TrackballRotation, SmallChordsAccumulateUntilTheyCount)
+TEST(TrackballRotation, SmallChordsAccumulateUntilTheyCount)
 {
     // On this size one pixel near the centre is a chord of about 0.00004.
     CTrackball tb = SizedTrackball(50000, 50000);
     tb.BeginRotation(25000, 25000);
     for (int x : {25001, 25002}) {
         EXPECT_EQ(tb.Motion(x, 25000), 0);
-        EXPECT_TRUE(IsIdentity(tb.m_Matrix));
-        EXPECT_EQ(tb.m_LastPoint.x, 0.0);
-        EXPECT_EQ(tb.m_LastPoint.z, 1.0);
+        EXPECT_TRUE(IsIdentity(tb.Matrix()));
     }
     EXPECT_EQ(tb.Motion(25003, 25000), 1);
+    // The step moved the drag point: the same pixel again is no chord.
+    EXPECT_EQ(tb.Motion(25003, 25000), 0);
     const CVector3 end = tb.ProjectToSphere(25003, 25000);
-    EXPECT_EQ(tb.m_LastPoint.x, end.x);
-    EXPECT_EQ(tb.m_LastPoint.z, end.z);
 
     // The turn is the whole chord from the press, as one step would give.
     CTrackball once = SizedTrackball(50000, 50000);
     once.BeginRotation(25000, 25000);
     EXPECT_EQ(once.Motion(25003, 25000), 1);
-    EXPECT_EQ(std::memcmp(once.m_Matrix, tb.m_Matrix, sizeof tb.m_Matrix), 0);
-    ExpectRotationAboutY(tb.m_Matrix);
+    EXPECT_EQ(std::memcmp(once.Matrix(), tb.Matrix(), 16 * sizeof(float)), 0);
+    ExpectRotationAboutY(tb.Matrix());
     const double chord = end.Subtract(CVector3(0.0, 0.0, 1.0)).Length();
-    EXPECT_NEAR(YawDegrees(tb.m_Matrix), chord / 0.8 * 90.0, 1e-4);
+    EXPECT_NEAR(YawDegrees(tb.Matrix()), chord / 0.8 * 90.0, 1e-4);
 }
 
-TEST_F(TrackballRotation, DragAcrossTheCentreTurnsByTheArcOrTheChord)
+TEST(TrackballRotation, DragAcrossTheCentreTurnsByTheArcOrTheChord)
 {
     // The sphere points of the left and right edges on the centre row.
     const double arc = kPi - 2.0 * std::atan(RimZ());
@@ -350,7 +367,7 @@ TEST_F(TrackballRotation, DragAcrossTheCentreTurnsByTheArcOrTheChord)
     double yaw = 0.0;
     for (int x = 1; x <= 290; ++x) {
         ASSERT_EQ(tb.Motion(x, 171), 1) << "x " << x;
-        const double now = YawDegrees(tb.m_Matrix);
+        const double now = YawDegrees(tb.Matrix());
         double step = now - yaw;
         if (step < -180.0)
             step += 360.0;
@@ -358,20 +375,20 @@ TEST_F(TrackballRotation, DragAcrossTheCentreTurnsByTheArcOrTheChord)
         turned += step;
         yaw = now;
     }
-    ExpectRotationAboutY(tb.m_Matrix);
+    ExpectRotationAboutY(tb.Matrix());
     EXPECT_NEAR(turned, 346.0, 1.0);
     EXPECT_NEAR(turned, arc / 0.8 * 90.0, 0.5);
 
     CTrackball once = SizedTrackball(290, 342);
     once.BeginRotation(0, 171);
     EXPECT_EQ(once.Motion(290, 171), 1);
-    ExpectRotationAboutY(once.m_Matrix);
-    const double single = YawDegrees(once.m_Matrix) + 360.0;
+    ExpectRotationAboutY(once.Matrix());
+    const double single = YawDegrees(once.Matrix()) + 360.0;
     EXPECT_NEAR(single, 225.0, 0.5);
     EXPECT_NEAR(single, chord / 0.8 * 90.0, 1e-3);
 }
 
-TEST_F(TrackballRotation, MatrixIsColumnMajorAndNewTurnsComeFirst)
+TEST(TrackballRotation, MatrixIsColumnMajorAndNewTurnsComeFirst)
 {
     // Pixels about 90 degrees from the centre of a huge viewport: the sphere
     // point at chord 0.8 from the pole has x = 0.73321 before the bulge.
@@ -385,42 +402,65 @@ TEST_F(TrackballRotation, MatrixIsColumnMajorAndNewTurnsComeFirst)
     ASSERT_EQ(tb.Motion(right, w / 2), 1);
     tb.EndRotation();
     // Dragging right carries the front (+Z) to the right and +X to the back.
-    EXPECT_NEAR(tb.m_Matrix[0], 0.0f, 1e-3);
-    EXPECT_NEAR(tb.m_Matrix[2], -1.0f, 1e-3);
-    EXPECT_NEAR(tb.m_Matrix[8], 1.0f, 1e-3);
-    EXPECT_NEAR(tb.m_Matrix[10], 0.0f, 1e-3);
+    EXPECT_NEAR(tb.Matrix()[0], 0.0f, 1e-3);
+    EXPECT_NEAR(tb.Matrix()[2], -1.0f, 1e-3);
+    EXPECT_NEAR(tb.Matrix()[8], 1.0f, 1e-3);
+    EXPECT_NEAR(tb.Matrix()[10], 0.0f, 1e-3);
 
     // Dragging up then turns about the viewer's X axis, carrying +X from the
     // back to the bottom; composed the other way round it would stay behind.
     tb.BeginRotation(w / 2, w / 2);
     ASSERT_EQ(tb.Motion(w / 2, up), 1);
-    EXPECT_NEAR(tb.m_Matrix[0], 0.0f, 2e-3);
-    EXPECT_NEAR(tb.m_Matrix[1], -1.0f, 2e-3);
-    EXPECT_NEAR(tb.m_Matrix[2], 0.0f, 2e-3);
+    EXPECT_NEAR(tb.Matrix()[0], 0.0f, 2e-3);
+    EXPECT_NEAR(tb.Matrix()[1], -1.0f, 2e-3);
+    EXPECT_NEAR(tb.Matrix()[2], 0.0f, 2e-3);
 }
 
-TEST_F(TrackballRotation, CallersMatrixStateIsKept)
+TEST(TrackballRotation, AStepWithoutAnAxisTurnsNothingButMovesTheDragPoint)
 {
-    const float translation[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 3, -4, 5, 1};
-    glLoadMatrixf(translation);
-    GLint depthBefore = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthBefore);
+    // A zoom press at pixel (0, 0) during a rotation drag puts the drag point
+    // straight behind the front pole: a long chord, but no axis to turn about.
+    CTrackball tb = SizedTrackball(200, 100);
+    tb.BeginRotation(0, 0);
+    tb.BeginZoom(0, 0);
+    EXPECT_EQ(tb.Motion(100, 50), 1);
+    EXPECT_TRUE(IsIdentity(tb.Matrix()));
 
+    // The drag point is now the pole, and drags on from there.
+    EXPECT_EQ(tb.Motion(100, 50), 0);
+    ASSERT_EQ(tb.Motion(150, 50), 1);
+    const CVector3 pole(0.0, 0.0, 1.0);
+    const CVector3 end = tb.ProjectToSphere(150, 50);
+    ExpectTurn(tb.Matrix(), pole.Cross(end), end.Subtract(pole).Length() / 0.8 * 90.0);
+}
+
+TEST(TrackballRotation, TurnsAboutAScreenAxisLeaveThatAxisExactly)
+{
+    // From the centre along the centre row the axis is the screen's y alone,
+    // along the centre column its x alone. Turns of every size there leave
+    // that axis exactly in place, so such drags never tilt the view.
+    const auto expectAxisKept = [](const float* m, int axis, int k) {
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(m[axis * 4 + i], i == axis ? 1.0f : 0.0f) << "column, step " << k;
+            EXPECT_EQ(m[i * 4 + axis], i == axis ? 1.0f : 0.0f) << "row, step " << k;
+        }
+    };
+    for (int k = 1; k <= 145; ++k) {
+        CTrackball tb = SizedTrackball(290, 342);
+        tb.BeginRotation(145, 171);
+        ASSERT_EQ(tb.Motion(145 + k, 171), 1);
+        expectAxisKept(tb.Matrix(), 1, k);
+    }
+    for (int k = 1; k <= 171; ++k) {
+        CTrackball tb = SizedTrackball(290, 342);
+        tb.BeginRotation(145, 171);
+        ASSERT_EQ(tb.Motion(145, 171 - k), 1);
+        expectAxisKept(tb.Matrix(), 0, k);
+    }
+    // Over a whole drag too.
     CTrackball tb = SizedTrackball(290, 342);
-    tb.BeginRotation(145, 171);
-    ASSERT_EQ(tb.Motion(30, 20), 1);
-
-    float after[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, after);
-    EXPECT_EQ(std::memcmp(after, translation, sizeof after), 0);
-    GLint depthAfter = 0;
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depthAfter);
-    EXPECT_EQ(depthAfter, depthBefore);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    // The stored rotation does not pick up the caller's translation.
-    EXPECT_EQ(tb.m_Matrix[12], 0.0f);
-    EXPECT_EQ(tb.m_Matrix[13], 0.0f);
-    EXPECT_EQ(tb.m_Matrix[14], 0.0f);
+    tb.BeginRotation(0, 171);
+    for (int x = 1; x <= 290; ++x)
+        ASSERT_EQ(tb.Motion(x, 171), 1);
+    expectAxisKept(tb.Matrix(), 1, 290);
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/Vector3.h"
+
+// Turns mouse drags in the 3D view into a rotation (left button, a virtual
+// trackball) and a camera distance (right button, horizontal travel).
+// Plain arithmetic: the view reads the results and hands them to OpenGL.
+class CTrackball {
+public:
+    CTrackball();
+
+    // The view's client size in pixels. Until one is set, every point lifts
+    // to the front pole, so a drag turns nothing.
+    void SetViewportSize(int width, int height);
+    void BeginRotation(int x, int y);
+    void EndRotation();
+    void BeginZoom(int x, int y);
+    void EndZoom();
+    // One step of the active drag; 1 if the rotation or distance changed.
+    int Motion(int x, int y);
+    CVector3 ProjectToSphere(int x, int y) const;
+
+    // The accumulated rotation, 16 floats column-major, as glMultMatrixf takes it.
+    const float* Matrix() const { return m_Matrix; }
+    float Distance() const { return m_fDistance; }
+    bool IsRotating() const { return m_bRotating != 0; }
+    bool IsZooming() const { return m_bZooming != 0; }
+
+private:
+    // Tests put the shared drag point where no drag can, to check the zoom's
+    // guard against it.
+    friend class TrackballTestAccess;
+
+    int RotationStep(int x, int y);
+    void ZoomStep(int x, int y);
+
+    float m_Matrix[16];
+    CVector3 m_LastPoint;
+    int m_bRotating;
+    int m_bZooming;
+    int m_nWidth;
+    int m_nHeight;
+    float m_fDistance;
+    float m_fRadius;
+    float m_fZoomRate;
+};

@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
+#include "core/CurveSquare.h"
 
 CCurveView::CCurveView(CurveDocument& document) : m_Document(document) {}
 
@@ -73,30 +73,16 @@ void CCurveView::DrawControlPolygon()
     glPointSize(2.0f);
 }
 
-void CCurveView::WindowToWorld(int x, int y, double& worldX, double& worldY)
-{
-    // Without a context nothing is unprojected; NaN then fails every test below.
-    double nearPoint[3] = {NAN, NAN, NAN};
-    double farPoint[3];
-    ScreenToWorld(x, y, nearPoint, farPoint);
-    worldX = nearPoint[0];
-    worldY = nearPoint[1];
-}
-
 void CCurveView::OnLeftDown(int x, int y)
 {
-    double worldX = 0.0;
-    double worldY = 0.0;
-    WindowToWorld(x, y, worldX, worldY);
-    m_Document.Click(worldX, worldY);
+    const CVector3 world = curve_square::WindowToWorld(x, y, m_rcClient.right, m_rcClient.bottom);
+    m_Document.Click(world.x, world.y);
 }
 
 void CCurveView::OnDrag(unsigned flags, int x, int y)
 {
     if (!(flags & MK_LBUTTON))
         return;
-    double worldX = 0.0;
-    double worldY = 0.0;
-    WindowToWorld(x, y, worldX, worldY);
-    m_Document.DragSelectedTo(worldX, worldY);
+    const CVector3 world = curve_square::WindowToWorld(x, y, m_rcClient.right, m_rcClient.bottom);
+    m_Document.DragSelectedTo(world.x, world.y);
 }

@@ -5,7 +5,8 @@
 
 // The 2D editor of one curve document: draws the grid, the curve and its
 // control polygon in the world square [-10, 10] x [-10, 10], and turns left
-// clicks and drags into edits of the document.
+// clicks and drags into edits of the document at the world point under the
+// pointer (the same point the drawn frame's matrices unproject to).
 class CCurveView : public CGLView {
     Q_OBJECT
 public:
@@ -22,8 +23,6 @@ public:
 private:
     void DrawCurve();
     void DrawControlPolygon();
-    // World X and Y of a window point, from the near unprojected point.
-    void WindowToWorld(int x, int y, double& worldX, double& worldY);
 
     CurveDocument& m_Document;
 };

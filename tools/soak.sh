@@ -10,7 +10,8 @@ case "$build" in sanitized|release) ;; *) echo "unknown build: $build" >&2; exit
 tools/install-deps.sh test
 . tools/suite.sh
 
-"build_$build"
+echo "Building the $build tree..."
+"build_$build" >/dev/null
 
 busy=()
 stop_load() { [ ${#busy[@]} -gt 0 ] && kill "${busy[@]}" 2>/dev/null; true; }
@@ -20,18 +21,19 @@ for _ in $(seq "$(nproc)"); do
   busy+=($!)
 done
 
-log=$(mktemp)
+logs=$(mktemp -d)
 green=0
 for run in $(seq "$runs"); do
   start=$SECONDS
+  log="$logs/run-$run.log"
   if "run_$build" >"$log" 2>&1; then
     green=$((green + 1))
     echo "run $run/$runs ($build): green in $((SECONDS - start)) s"
+    rm -f "$log"
   else
-    echo "run $run/$runs ($build): RED in $((SECONDS - start)) s"
-    grep -E '^\s+[0-9]+ - ' "$log" | sed 's/^/  /' || tail -n 20 "$log" | sed 's/^/  /'
+    echo "run $run/$runs ($build): RED in $((SECONDS - start)) s (log: $log)"
+    grep -E '^\s+[0-9]+ - |FAIL|Failure' "$log" | head -n 20 | sed 's/^/  /'
   fi
 done
-rm -f "$log"
 echo "$green of $runs runs green ($build build, $(nproc) cores loaded)"
 [ "$green" -eq "$runs" ]

@@ -20,7 +20,7 @@ protected:
     {
         dialog = std::make_unique<CMainDlg>();
         dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), kHangGuardMs));
         ProcessEvents();
     }
     void TearDown() override { dialog.reset(); }

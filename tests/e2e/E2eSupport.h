@@ -26,7 +26,7 @@ namespace e2e {
 // Runs the event loop until `done` holds. The bound is no measure of speed:
 // it only turns a program that never gets there into a failure instead of
 // a hang, and lies far beyond any busy machine's delay.
-inline bool WaitFor(const std::function<bool()>& done, int boundMs = 60000)
+inline bool WaitFor(const std::function<bool()>& done, int boundMs = kHangGuardMs)
 {
     QElapsedTimer clock;
     clock.start();
@@ -130,8 +130,8 @@ protected:
     {
         dialog = std::make_unique<CMainDlg>();
         dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog->SurfaceView()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), kHangGuardMs));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog->SurfaceView(), kHangGuardMs));
         Settle();
     }
     void TearDown() override { dialog.reset(); }

@@ -30,7 +30,7 @@ fail() {
 # Polls until the command succeeds. The bound only turns a program that
 # never gets there into a failure instead of a hang; it is no measure of speed.
 wait_until() {
-  for _ in $(seq 600); do
+  for _ in $(seq 3000); do
     "$@" && return 0
     sleep 0.1
   done
@@ -55,7 +55,7 @@ has_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 start() {
   "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
-  window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1)
+  window=$(timeout 300 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1)
   if [ -z "$window" ]; then
     fail "no window of the program appeared"
     return 1

@@ -11,6 +11,11 @@
 #include "core/MessageBox.h"
 #include "views/GLView.h"
 
+// How long a wait for the window system may take before the test gives up:
+// not a measure of speed, only a guard that turns a hang into a failure,
+// far beyond what a busy machine needs.
+constexpr int kHangGuardMs = 300000;
+
 struct RecordedBox {
     std::string text;
     std::string caption;

@@ -69,7 +69,7 @@ TEST_F(CurveEditor, ClicksAndDragsReachTheDocumentAtTheUnprojectedPoint)
 TEST_F(CurveEditor, DrawsControlPointsOnlyWhileOneIsSelected)
 {
     view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
     document.Assign({{-5, -5, 0}, {5, 5, 0}}, -1);
     auto pinkAt = [&](double x, double y) {
         const QPoint p = WorldToWindow(view, x, y);
@@ -84,7 +84,7 @@ TEST_F(CurveEditor, DrawsControlPointsOnlyWhileOneIsSelected)
 TEST_F(CurveEditor, DoubleClickInAddModeInsertsOnePoint)
 {
     view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
     view.RenderFrame();
     QTest::mouseDClick(&view, Qt::LeftButton, {}, WorldToWindow(view, 3, 3));
     EXPECT_EQ(document.ControlPoints().size(), 1u);

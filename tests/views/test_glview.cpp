@@ -47,7 +47,7 @@ protected:
         view.create();
         view.InitGL();
         view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
         view.calls.clear();
     }
     RoutingView view;

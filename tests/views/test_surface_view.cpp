@@ -33,7 +33,7 @@ protected:
         view.create();
         view.InitGL();
         view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
     }
     void BuildVase()
     {

@@ -40,9 +40,11 @@ bool WriteAll(int fd, std::string_view bytes)
     std::size_t left = bytes.size();
     while (left > 0) {
         const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;  // no progress and no reason given
             return false;
         }
         p += n;
@@ -117,7 +119,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     } catch (...) {  // only running out of memory for the names
         try {
             reason = path + ": cannot write (out of memory)";
-        } catch (...) {
+        } catch (...) {  // this fits in place
+            reason.assign("out of memory");
         }
         return false;
     }

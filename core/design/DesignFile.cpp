@@ -382,8 +382,8 @@ bool Guarded(const std::string& who, std::string& reason, Body body) noexcept
         } catch (const std::exception& e) {
             reason = who + ": " + e.what();
         }
-    } catch (...) {  // out of memory for the reason itself
-        reason.clear();
+    } catch (...) {  // out of memory for the reason itself; this fits in place
+        reason.assign("out of memory");
     }
     return false;
 }

@@ -1,4 +1,4 @@
 #pragma once
 
-// How the surface's polygons are drawn.
+// How the 3D view draws the surface; the views map it to OpenGL.
 enum class RenderMode { Solid, Wireframe, Point };

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
-  qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
+  qt6-base-dev nlohmann-json3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
   fonts-baekmuk
   xvfb xauth x11-utils imagemagick xdotool
 )

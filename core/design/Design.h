@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/RenderMode.h"
+#include "core/Vector3.h"
+
+// The limits of a design. The reader refuses a file beyond them and the
+// writer will not write a design beyond them.
+constexpr std::size_t kMaxControlPoints = 1000;  // per curve
+constexpr std::uint32_t kMinDesignDegree = 1;
+constexpr std::uint32_t kMaxDesignDegree = 100;
+
+// Everything a design file holds. Control points use x and y only (z is 0);
+// profile points keep X >= 0. The texture path is absolute once read from a
+// file (empty: no texture).
+struct Design {
+    std::vector<CVector3> profile;
+    std::vector<CVector3> path;
+    std::uint32_t degree = 1;
+    std::string texturePath;
+    RenderMode renderMode = RenderMode::Solid;
+    // The 3D view: rotation column-major as OpenGL takes it, camera distance.
+    float viewRotation[16] = {1.0f, 0.0f, 0.0f, 0.0f,
+                              0.0f, 1.0f, 0.0f, 0.0f,
+                              0.0f, 0.0f, 1.0f, 0.0f,
+                              0.0f, 0.0f, 0.0f, 1.0f};
+    float viewDistance = 20.0f;
+};

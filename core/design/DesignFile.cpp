@@ -1,0 +1,608 @@
+#include "core/design/DesignFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "core/design/AtomicFile.h"
+#include "core/design/ErrorText.h"
+#include "core/design/TexturePath.h"
+
+// The layout, written in this order (the reader takes any order and spacing):
+//
+// {
+//   "format": "velmora-design",
+//   "version": 1,
+//   "profile": [
+//     {"x": 0.0, "y": 0.0},
+//     {"x": 1.5, "y": 2.25}
+//   ],
+//   "path": [],
+//   "degree": 1,
+//   "texture": "textures/stripes.bmp",   (or null when there is none)
+//   "render": "solid",                  ("solid", "wireframe" or "point")
+//   "view": {
+//     "rotation": [
+//       1.0, 0.0, 0.0, 0.0,             (one column of the matrix a line)
+//       0.0, 1.0, 0.0, 0.0,
+//       0.0, 0.0, 1.0, 0.0,
+//       0.0, 0.0, 0.0, 1.0
+//     ],
+//     "distance": 20.0
+//   }
+// }
+//
+// Numbers are std::to_chars's shortest round-trip form (of the double for
+// points, of the float for the view; see AppendNumber), with ".0" added to
+// whole numbers so that -0.0 keeps its sign. Every non-ASCII character is written as it is.
+//
+// Only "texture" may be absent. Keys other than these are refused, so a
+// misspelt key in a hand-written file is not silently ignored.
+
+namespace {
+
+using Json = nlohmann::json;
+
+// Arrays and objects nested deeper than this are refused while parsing (the
+// layout needs 3).
+constexpr int kMaxJsonDepth = 16;
+// The longest piece of a file (a key, a word) that a reason quotes.
+constexpr std::size_t kMaxQuotedBytes = 40;
+// Indexed by RenderMode.
+constexpr const char* kRenderWords[] = {"solid", "wireframe", "point"};
+
+// A fault in the contents of a design: thrown and caught inside this file.
+struct Fault {
+    std::string text;
+};
+
+struct TooDeep {};
+
+[[noreturn]] void Refuse(std::string text)
+{
+    throw Fault{std::move(text)};
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+// A piece of the file as JSON text, cut short (at a character) for a reason.
+std::string Shown(const Json& value)
+{
+    const auto dump = [](const Json& v) { return v.dump(-1, ' ', false, Json::error_handler_t::replace); };
+    const auto cut = [](std::string text) {
+        std::size_t end = kMaxQuotedBytes;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end;
+        return text.substr(0, end);
+    };
+    if (value.is_string() && value.get_ref<const std::string&>().size() > kMaxQuotedBytes) {
+        std::string text = dump(Json(cut(value.get_ref<const std::string&>())));
+        return text.insert(text.size() - 1, "...");
+    }
+    const std::string text = dump(value);
+    return text.size() > kMaxQuotedBytes ? cut(text) + "..." : text;
+}
+
+std::string FileName(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return name.empty() ? path : name;
+}
+
+std::string PointName(const char* curve, std::size_t index)
+{
+    return Quoted(curve) + " point " + std::to_string(index);
+}
+
+// ---- Rules shared by the reader and the writer
+
+void CheckPointCount(const char* curve, std::size_t count)
+{
+    if (count > kMaxControlPoints)
+        Refuse(Quoted(curve) + " has " + std::to_string(count) + " points, at most "
+               + std::to_string(kMaxControlPoints) + " are allowed");
+}
+
+void CheckPoint(const char* curve, std::size_t index, double x, double y)
+{
+    if (!std::isfinite(x))
+        Refuse(PointName(curve, index) + " \"x\" is not a finite number");
+    if (!std::isfinite(y))
+        Refuse(PointName(curve, index) + " \"y\" is not a finite number");
+    if (std::string_view(curve) == "profile" && x < 0.0)
+        Refuse(PointName(curve, index) + " has X < 0");
+}
+
+void CheckDegree(bool inRange, const std::string& shown)
+{
+    if (!inRange)
+        Refuse("\"degree\" is " + shown + ", must be " + std::to_string(kMinDesignDegree) + " to "
+               + std::to_string(kMaxDesignDegree));
+}
+
+std::string RotationName(std::size_t index)
+{
+    return "\"view\" \"rotation\" number " + std::to_string(index);
+}
+
+void CheckView(const float (&rotation)[16], float distance)
+{
+    for (std::size_t i = 0; i < 16; ++i)
+        if (!std::isfinite(rotation[i]))
+            Refuse(RotationName(i) + " is not a finite number");
+    if (!std::isfinite(distance))
+        Refuse("\"view\" \"distance\" is not a finite number");
+    if (!(distance > 0.0f))
+        Refuse("\"view\" \"distance\" must be greater than 0");
+}
+
+// ---- Reading
+
+const Json& Member(const Json& object, const char* key, const std::string& missing)
+{
+    const auto it = object.find(key);
+    if (it == object.end())
+        Refuse(missing);
+    return *it;
+}
+
+// `prefix` leads the reason, e.g. `"view" has an `.
+void RefuseUnknownKeys(const Json& object, std::initializer_list<const char*> known, const std::string& prefix)
+{
+    for (const auto& item : object.items()) {
+        bool isKnown = false;
+        for (const char* key : known)
+            isKnown = isKnown || item.key() == key;
+        if (!isKnown)
+            Refuse(prefix + "unknown key " + Shown(Json(item.key())));
+    }
+}
+
+double ReadNumber(const Json& value, const std::string& what)
+{
+    if (!value.is_number())
+        Refuse(what + " must be a number");
+    const double number = value.get<double>();
+    if (!std::isfinite(number))  // a literal beyond the double range, like 1e999
+        Refuse(what + " is not a finite number");
+    return number;
+}
+
+float ReadFloat(const Json& value, const std::string& what)
+{
+    const double number = ReadNumber(value, what);
+    // From 2^128 - 2^103 on a double rounds to infinity as a float.
+    if (std::fabs(number) >= 0x1.ffffffp127)
+        Refuse(what + " is too large");
+    return static_cast<float>(number);
+}
+
+std::vector<CVector3> ReadCurve(const Json& root, const char* curve)
+{
+    const Json& array = Member(root, curve, Quoted(curve) + " is missing");
+    if (!array.is_array())
+        Refuse(Quoted(curve) + " must be an array of points");
+    CheckPointCount(curve, array.size());
+    std::vector<CVector3> points;
+    points.reserve(array.size());
+    for (std::size_t i = 0; i < array.size(); ++i) {
+        const std::string name = PointName(curve, i);
+        const Json& point = array[i];
+        if (!point.is_object())
+            Refuse(name + " must be an object with \"x\" and \"y\"");
+        RefuseUnknownKeys(point, {"x", "y"}, name + " has an ");
+        const double x = ReadNumber(Member(point, "x", name + " has no \"x\""), name + " \"x\"");
+        const double y = ReadNumber(Member(point, "y", name + " has no \"y\""), name + " \"y\"");
+        CheckPoint(curve, i, x, y);
+        points.emplace_back(x, y, 0.0);
+    }
+    return points;
+}
+
+// " (invalid literal)" out of nlohmann's message, without the bytes it quotes.
+std::string SyntaxDetail(const std::string& what)
+{
+    const std::size_t start = what.find(" - ");
+    if (start == std::string::npos)
+        return std::string();
+    std::string detail = what.substr(start + 3);
+    detail = detail.substr(0, detail.find("; last read"));
+    return " (" + detail + ")";
+}
+
+// Where the parser is, kept up by its callback: one entry an open array or
+// object, with the index of the array's current element or the object's last
+// key. It names a number the parser refuses as out of range.
+struct Place {
+    bool array;
+    std::size_t index;
+    std::string key;
+};
+
+// `"profile" point 1 "y"`, in the words of the other reasons.
+std::string PlaceName(const std::vector<Place>& places)
+{
+    std::string name;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        if (i > 0)
+            name += ' ';
+        if (!places[i].array)
+            name += Shown(Json(places[i].key));
+        else if (i > 0 && (places[i - 1].key == "profile" || places[i - 1].key == "path"))
+            name += "point " + std::to_string(places[i].index);
+        else
+            name += "number " + std::to_string(places[i].index);
+    }
+    return name.empty() ? "the number" : name;
+}
+
+Json ParseJson(std::string_view text)
+{
+    if (text.empty())
+        Refuse("the file is empty");
+    std::vector<Place> places;
+    const auto track = [&places](int depth, Json::parse_event_t event, Json& parsed) {
+        using Event = Json::parse_event_t;
+        if (event == Event::object_start || event == Event::array_start) {
+            if (depth >= kMaxJsonDepth)
+                throw TooDeep{};
+            places.push_back({event == Event::array_start, 0, std::string()});
+        } else if (event == Event::key) {
+            places.back().key = parsed.get<std::string>();
+        } else {
+            if (event == Event::object_end || event == Event::array_end)
+                places.pop_back();
+            if (!places.empty() && places.back().array)
+                ++places.back().index;  // a value of the array is complete
+        }
+        return true;
+    };
+    try {
+        return Json::parse(text.begin(), text.end(), track);
+    } catch (const Json::parse_error& e) {
+        // e.byte is the 1-based offset of the last byte read.
+        const std::size_t end = std::min<std::size_t>(e.byte > 0 ? e.byte - 1 : 0, text.size());
+        std::size_t line = 1;
+        std::size_t lineStart = 0;
+        for (std::size_t i = 0; i < end; ++i)
+            if (text[i] == '\n') {
+                ++line;
+                lineStart = i + 1;
+            }
+        Refuse("not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(end - lineStart + 1)
+               + SyntaxDetail(e.what()));
+    } catch (const Json::out_of_range&) {  // a literal beyond the double range, like 1e999
+        Refuse(PlaceName(places) + " is not a finite number");
+    } catch (const TooDeep&) {
+        Refuse("not a design: nested more than " + std::to_string(kMaxJsonDepth) + " levels deep");
+    }
+}
+
+std::string TooLarge()
+{
+    return "the file is larger than " + std::to_string(kMaxDesignFileBytes >> 20) + " MiB";
+}
+
+Design ReadDesign(std::string_view text, const std::string& path)
+{
+    if (text.size() > kMaxDesignFileBytes)
+        Refuse(TooLarge());
+    const Json root = ParseJson(text);
+
+    const auto format = root.is_object() ? root.find("format") : root.end();
+    if (!root.is_object() || format == root.end())
+        Refuse("not a Velmora design (no \"format\")");
+    if (!format->is_string() || format->get_ref<const std::string&>() != kDesignFormatName)
+        Refuse("not a Velmora design (\"format\" is " + Shown(*format) + ")");
+    const Json& version = Member(root, "version", "\"version\" is missing");
+    if (!version.is_number_integer())
+        Refuse("\"version\" must be a whole number");
+    if (version.is_number_unsigned() && version.get<std::uint64_t>() > std::uint64_t(kDesignFormatVersion))
+        Refuse("version " + version.dump() + " is newer than this program reads ("
+               + std::to_string(kDesignFormatVersion) + ")");
+    if (version != kDesignFormatVersion)
+        Refuse("\"version\" " + version.dump() + " is not a valid version");
+    RefuseUnknownKeys(root, {"format", "version", "profile", "path", "degree", "texture", "render", "view"}, "");
+
+    Design design;
+    design.profile = ReadCurve(root, "profile");
+    design.path = ReadCurve(root, "path");
+
+    const Json& degree = Member(root, "degree", "\"degree\" is missing");
+    if (!degree.is_number_integer())
+        Refuse("\"degree\" must be a whole number");
+    const std::uint64_t degreeValue = degree.is_number_unsigned() ? degree.get<std::uint64_t>() : 0;
+    CheckDegree(degree.is_number_unsigned() && degreeValue >= kMinDesignDegree && degreeValue <= kMaxDesignDegree,
+                degree.dump());
+    design.degree = static_cast<std::uint32_t>(degreeValue);
+
+    const auto texture = root.find("texture");
+    if (texture != root.end() && !texture->is_null()) {
+        if (!texture->is_string())
+            Refuse("\"texture\" must be a path or null");
+        const std::string& stored = texture->get_ref<const std::string&>();
+        if (stored.find('\0') != std::string::npos)
+            Refuse("\"texture\" contains a NUL character");
+        design.texturePath = ResolveStoredTexturePath(path, stored);
+    }
+
+    const Json& render = Member(root, "render", "\"render\" is missing");
+    bool renderKnown = false;
+    for (std::size_t i = 0; i < std::size(kRenderWords) && render.is_string(); ++i)
+        if (render.get_ref<const std::string&>() == kRenderWords[i]) {
+            design.renderMode = static_cast<RenderMode>(i);
+            renderKnown = true;
+        }
+    if (!renderKnown)
+        Refuse("\"render\" must be \"solid\", \"wireframe\" or \"point\"");
+
+    const Json& view = Member(root, "view", "\"view\" is missing");
+    if (!view.is_object())
+        Refuse("\"view\" must be an object with \"rotation\" and \"distance\"");
+    RefuseUnknownKeys(view, {"rotation", "distance"}, "\"view\" has an ");
+    const Json& rotation = Member(view, "rotation", "\"view\" has no \"rotation\"");
+    if (!rotation.is_array() || rotation.size() != 16)
+        Refuse("\"view\" \"rotation\" must be an array of 16 numbers");
+    for (std::size_t i = 0; i < 16; ++i)
+        design.viewRotation[i] = ReadFloat(rotation[i], RotationName(i));
+    design.viewDistance =
+        ReadFloat(Member(view, "distance", "\"view\" has no \"distance\""), "\"view\" \"distance\"");
+    CheckView(design.viewRotation, design.viewDistance);
+    return design;
+}
+
+// Runs `body`; a fault or an exception becomes `reason`, naming `who`.
+template <typename Body>
+bool Guarded(const std::string& who, std::string& reason, Body body) noexcept
+{
+    try {
+        try {
+            body();
+            return true;
+        } catch (const Fault& fault) {
+            reason = who + ": " + fault.text;
+        } catch (const std::bad_alloc&) {
+            reason = who + ": out of memory";
+        } catch (const std::exception& e) {
+            reason = who + ": " + e.what();
+        }
+    } catch (...) {  // out of memory for the reason itself; this fits in place
+        reason.assign("out of memory");
+    }
+    return false;
+}
+
+// ---- Writing
+
+// The checks nlohmann's parser makes on strings (RFC 3629).
+bool IsUtf8(const std::string& text)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        std::size_t more = 0;
+        unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+        if (c < 0x80)
+            more = 0;
+        else if (c >= 0xC2 && c <= 0xDF)
+            more = 1;
+        else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            low = c == 0xE0 ? 0xA0 : 0x80;
+            high = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            low = c == 0xF0 ? 0x90 : 0x80;
+            high = c == 0xF4 ? 0x8F : 0xBF;
+        } else
+            return false;
+        if (std::size_t(end - p) <= more)
+            return false;
+        for (std::size_t i = 1; i <= more; ++i) {
+            const unsigned char b = p[i];
+            if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF))
+                return false;
+        }
+        p += more + 1;
+    }
+    return true;
+}
+
+void AppendString(std::string& out, const std::string& text)
+{
+    out += '"';
+    for (const char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                constexpr char kHex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += kHex[(c >> 4) & 0xF];
+                out += kHex[c & 0xF];
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+}
+
+void AppendNumberText(std::string& out, std::string_view text)
+{
+    out += text;
+    if (text.find_first_of(".e") == std::string_view::npos)
+        out += ".0";
+}
+
+void AppendNumber(std::string& out, double value)
+{
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    AppendNumberText(out, std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+}
+
+// The reader takes a float through a double, and a float's shortest form
+// does not always survive that second rounding (all 2^32 floats were tried:
+// only +-7.038531e-26 fail); those get the double's shortest form, exact.
+void AppendNumber(std::string& out, float value)
+{
+    char buffer[64];
+    auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    double back = 0.0;
+    std::from_chars(buffer, end, back);
+    const float again = static_cast<float>(back);
+    if (std::memcmp(&again, &value, sizeof value) != 0)
+        end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value)).ptr;
+    AppendNumberText(out, std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+}
+
+void AppendCurve(std::string& out, const char* curve, const std::vector<CVector3>& points)
+{
+    out += "  \"";
+    out += curve;
+    out += "\": [";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        out += i == 0 ? "\n    {\"x\": " : ",\n    {\"x\": ";
+        AppendNumber(out, points[i].x);
+        out += ", \"y\": ";
+        AppendNumber(out, points[i].y);
+        out += '}';
+    }
+    out += points.empty() ? "],\n" : "\n  ],\n";
+}
+
+std::string WriteDesign(const Design& design, const std::string& path)
+{
+    CheckPointCount("profile", design.profile.size());
+    for (std::size_t i = 0; i < design.profile.size(); ++i)
+        CheckPoint("profile", i, design.profile[i].x, design.profile[i].y);
+    CheckPointCount("path", design.path.size());
+    for (std::size_t i = 0; i < design.path.size(); ++i)
+        CheckPoint("path", i, design.path[i].x, design.path[i].y);
+    CheckDegree(design.degree >= kMinDesignDegree && design.degree <= kMaxDesignDegree,
+                std::to_string(design.degree));
+    const std::string texture = MakeStoredTexturePath(path, design.texturePath);
+    if (texture.find('\0') != std::string::npos)
+        Refuse("the texture path contains a NUL character");
+    if (!IsUtf8(texture))
+        Refuse("the texture path is not UTF-8 text");
+    const auto render = static_cast<std::size_t>(design.renderMode);
+    if (render >= std::size(kRenderWords))
+        Refuse("the render mode is not solid, wireframe or point");
+    CheckView(design.viewRotation, design.viewDistance);
+
+    std::string out = "{\n  \"format\": ";
+    AppendString(out, kDesignFormatName);
+    out += ",\n  \"version\": " + std::to_string(kDesignFormatVersion) + ",\n";
+    AppendCurve(out, "profile", design.profile);
+    AppendCurve(out, "path", design.path);
+    out += "  \"degree\": " + std::to_string(design.degree) + ",\n  \"texture\": ";
+    if (texture.empty())
+        out += "null";
+    else
+        AppendString(out, texture);
+    out += ",\n  \"render\": ";
+    AppendString(out, kRenderWords[render]);
+    out += ",\n  \"view\": {\n    \"rotation\": [";
+    for (std::size_t i = 0; i < 16; ++i) {
+        out += i == 0 ? "\n      " : i % 4 == 0 ? ",\n      " : ", ";
+        AppendNumber(out, design.viewRotation[i]);
+    }
+    out += "\n    ],\n    \"distance\": ";
+    AppendNumber(out, design.viewDistance);
+    out += "\n  }\n}\n";
+    if (out.size() > kMaxDesignFileBytes)
+        Refuse("the file would be larger than " + std::to_string(kMaxDesignFileBytes >> 20) + " MiB");
+    return out;
+}
+
+} // namespace
+
+DesignReadResult ParseDesignText(std::string_view text, const std::string& path) noexcept
+{
+    DesignReadResult result;
+    Guarded(FileName(path), result.reason, [&] { result.design = ReadDesign(text, path); });
+    return result;
+}
+
+DesignReadResult OpenDesignFile(const std::string& path) noexcept
+{
+    DesignReadResult result;
+    std::string text;
+    bool tooLarge = false;
+    int fd = -1;
+    const bool read = Guarded(path, result.reason, [&] {
+        // O_NONBLOCK: opening a FIFO must not wait for a writer.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            Refuse("cannot open the file (" + design_detail::ErrorText(errno) + ")");
+        struct stat info;
+        if (::fstat(fd, &info) != 0)
+            Refuse("cannot read the file (" + design_detail::ErrorText(errno) + ")");
+        if (S_ISDIR(info.st_mode))
+            Refuse("is a folder, not a design file");
+        if (!S_ISREG(info.st_mode))
+            Refuse("is not a regular file");
+        tooLarge = std::uint64_t(info.st_size) > kMaxDesignFileBytes;
+        if (tooLarge)
+            return;
+        text.reserve(std::size_t(info.st_size) + 1);
+        // Up to one chunk past the limit, so a file that grew is caught too.
+        char chunk[65536];
+        while (text.size() <= kMaxDesignFileBytes) {
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                Refuse("cannot read the file (" + design_detail::ErrorText(errno) + ")");
+            if (n == 0)
+                break;
+            text.append(chunk, std::size_t(n));
+        }
+    });
+    if (fd >= 0)
+        ::close(fd);
+    if (!read)
+        return result;
+    if (tooLarge) {
+        Guarded(FileName(path), result.reason, [] { Refuse(TooLarge()); });
+        return result;
+    }
+    return ParseDesignText(text, path);
+}
+
+bool FormatDesignText(const Design& design, const std::string& path, std::string& text,
+                      std::string& reason) noexcept
+{
+    return Guarded(FileName(path), reason, [&] { text = WriteDesign(design, path); });
+}
+
+bool SaveDesignFile(const std::string& path, const Design& design, std::string& reason) noexcept
+{
+    std::string text;
+    return FormatDesignText(design, path, text, reason) && WriteFileAtomically(path, text, reason);
+}

@@ -1,0 +1,108 @@
+// WriteFileAtomically: replacing a file, and failures that leave the previous
+// file whole. Written to pass as root, whom permission bits do not stop.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/design/AtomicFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class AtomicFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char name[] = "/tmp/velmora-atomic-XXXXXX";
+        ASSERT_NE(::mkdtemp(name), nullptr);
+        dir = name;
+        file = dir + "/vase.velmora";
+        std::ofstream(file, std::ios::binary) << "old bytes";
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Read(const std::string& path) const
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    std::size_t Entries() const { return std::size_t(std::distance(fs::directory_iterator(dir), {})); }
+
+    std::string dir;
+    std::string file;
+};
+
+} // namespace
+
+TEST_F(AtomicFile, ReplacesTheFileKeepingItsPermissions)
+{
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    std::string reason;
+    ASSERT_TRUE(WriteFileAtomically(file, "new bytes", reason)) << reason;
+    EXPECT_EQ(Read(file), "new bytes");
+    struct stat info;
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(), 1u);  // no temporary file left
+
+    const mode_t mask = ::umask(027);
+    ASSERT_TRUE(WriteFileAtomically(dir + "/fresh", "", reason)) << reason;
+    ::umask(mask);
+    ASSERT_EQ(::stat((dir + "/fresh").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(AtomicFile, ATargetThatIsAFolderOrAMissingFolderIsReported)
+{
+    const std::string folder = dir + "/folder";
+    ASSERT_TRUE(fs::create_directory(folder));
+    std::string reason;
+    EXPECT_FALSE(WriteFileAtomically(folder, "new bytes", reason));
+    EXPECT_EQ(reason, folder + ": cannot replace the file (Is a directory)");
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(Entries(), 2u);
+
+    EXPECT_FALSE(WriteFileAtomically(dir + "/none/vase.velmora", "new bytes", reason));
+    EXPECT_EQ(reason, dir + "/none/vase.velmora: cannot create a temporary file in " + dir
+                          + "/none (No such file or directory)");
+    EXPECT_EQ(Read(file), "old bytes");
+}
+
+TEST_F(AtomicFile, AFullDiskLeavesThePreviousFileWhole)
+{
+    // A child whose files may not grow past 4 KiB writes 64 KiB: write()
+    // fails with EFBIG, as it would with ENOSPC on a full disk.
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        std::string reason = "setrlimit failed";
+        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0 && WriteFileAtomically(file, std::string(65536, 'n'), reason))
+            reason = "written";
+        ::_exit(::write(fds[1], reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1);
+    }
+    ::close(fds[1]);
+    char buffer[512];
+    const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+    ::close(fds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(std::string(buffer, std::size_t(n > 0 ? n : 0)), file + ": cannot write the temporary file (File too large)");
+    EXPECT_EQ(Read(file), "old bytes");
+    EXPECT_EQ(Entries(), 1u);
+}

@@ -1,0 +1,279 @@
+// The .velmora design file: layout, bit-exact round trips, refused files,
+// texture paths, mutated input.
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "core/design/DesignFile.h"
+#include "core/design/TexturePath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Every field's bytes, to compare designs bit for bit.
+std::string Bits(const Design& d)
+{
+    const auto bytes = [](const void* p, std::size_t n) { return std::string(static_cast<const char*>(p), n); };
+    return bytes(d.profile.data(), d.profile.size() * sizeof(CVector3)) + "|"
+           + bytes(d.path.data(), d.path.size() * sizeof(CVector3)) + "|" + std::to_string(d.degree) + "|"
+           + d.texturePath + "|" + std::to_string(int(d.renderMode)) + "|"
+           + bytes(d.viewRotation, sizeof d.viewRotation) + bytes(&d.viewDistance, sizeof(float));
+}
+
+template <typename T, typename U>
+T RandomFinite(std::mt19937_64& rng)
+{
+    T value;
+    do {
+        const U bits = static_cast<U>(rng());
+        std::memcpy(&value, &bits, sizeof value);
+    } while (!std::isfinite(value));
+    return value;
+}
+
+Design RandomDesign(std::mt19937_64& rng, std::size_t points, const std::string& texture)
+{
+    const auto real = [&rng] { return RandomFinite<double, std::uint64_t>(rng); };
+    Design d;
+    for (std::size_t i = 0; i < points; ++i) {
+        d.profile.emplace_back(std::fabs(real()), real(), 0.0);
+        d.path.emplace_back(real(), real(), 0.0);
+    }
+    d.degree = static_cast<std::uint32_t>(rng() % 100 + 1);
+    d.texturePath = texture;
+    d.renderMode = static_cast<RenderMode>(rng() % 3);
+    for (float& f : d.viewRotation)
+        f = RandomFinite<float, std::uint32_t>(rng);
+    d.viewDistance = std::fabs(RandomFinite<float, std::uint32_t>(rng)) + FLT_TRUE_MIN;
+    return d;
+}
+
+std::string Format(const Design& d, const std::string& path = "/d/vase.velmora")
+{
+    std::string text, reason;
+    EXPECT_TRUE(FormatDesignText(d, path, text, reason)) << reason;
+    return text;
+}
+
+} // namespace
+
+TEST(DesignFile, WritesTheDocumentedLayout)
+{
+    Design d;
+    d.profile = {{0.0, -0.0, 0.0}, {0.1, 1e21, 0.0}};
+    d.degree = 3;
+    d.texturePath = "/d/tex/a \"b\".bmp";
+    d.renderMode = RenderMode::Wireframe;
+    d.viewRotation[1] = 0.1f;
+    d.viewRotation[2] = -0.0f;
+    d.viewRotation[3] = FLT_TRUE_MIN;
+    d.viewRotation[4] = 7.038531e-26f;  // its shortest form reads back, through a double, one float off
+    d.viewDistance = FLT_MAX;
+    EXPECT_EQ(Format(d), R"({
+  "format": "velmora-design",
+  "version": 1,
+  "profile": [
+    {"x": 0.0, "y": -0.0},
+    {"x": 0.1, "y": 1e+21}
+  ],
+  "path": [],
+  "degree": 3,
+  "texture": "tex/a \"b\".bmp",
+  "render": "wireframe",
+  "view": {
+    "rotation": [
+      1.0, 0.1, -0.0, 1e-45,
+      7.038530691851209e-26, 1.0, 0.0, 0.0,
+      0.0, 0.0, 1.0, 0.0,
+      0.0, 0.0, 0.0, 1.0
+    ],
+    "distance": 3.4028235e+38
+  }
+}
+)");
+}
+
+TEST(DesignFile, RandomDesignsRoundTripBitForBitAndSaveIdentically)
+{
+    char dir[] = "/tmp/velmora-design-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string file = std::string(dir) + "/random.velmora", texture = std::string(dir) + "/t.bmp";
+    Design edges;
+    for (const double v : {DBL_TRUE_MIN, DBL_MIN, DBL_MAX, -0.0, 0.1, 1.0 / 3.0, 0x1p60, 1.2345678901234568e20, 1e21,
+                           1e-7, 2.2250738585072009e-308})
+        edges.path.emplace_back(v, -v, 0.0);
+    const float floats[] = {FLT_TRUE_MIN, -FLT_TRUE_MIN, FLT_MIN, FLT_MAX, -FLT_MAX, -0.0f, 0.1f, 1.0f / 3.0f,
+                            16777217.0f, 1e-40f, 0x1.fffffcp-127f, 3.0e38f, 1e10f, 0.7071068f, -7.038531e-26f, 2.0f};
+    std::memcpy(edges.viewRotation, floats, sizeof floats);
+    edges.viewDistance = FLT_TRUE_MIN;
+    edges.texturePath = texture;
+
+    std::mt19937_64 rng(20261207);
+    for (int round = 0; round < 20200; ++round) {
+        const Design d = round == 0 ? edges
+                                    : RandomDesign(rng, round > 200 ? 0 : round % 2 ? 100 : 3, round % 3 ? "" : texture);
+        // Through the file: save -> open -> save; the rest in memory.
+        std::string reason, saved = Format(d, file);
+        ASSERT_TRUE(round >= 10 || SaveDesignFile(file, d, reason)) << reason;
+        ASSERT_EQ(round >= 10 ? saved : ReadText(file), saved);
+        const DesignReadResult read = round < 10 ? OpenDesignFile(file) : ParseDesignText(saved, file);
+        ASSERT_TRUE(read.design) << read.reason;
+        ASSERT_EQ(Bits(*read.design), Bits(d)) << saved;
+        ASSERT_EQ(Format(*read.design, file), saved) << "round " << round;
+    }
+    fs::remove_all(dir);
+}
+
+TEST(DesignFile, RefusesBadFilesNamingTheFileAndTheFirstFault)
+{
+    Design good;
+    good.profile = {{1.0, 0.0, 0.0}, {2.0, 1.0, 0.0}};
+    good.path = {{0.0, 0.0, 0.0}, {0.0, 1.0, 0.0}};
+    const std::string base = Format(good);
+    const auto edit = [](std::string text, const std::string& from, const std::string& to) {
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    };
+    const auto with = [&](const std::string& from, const std::string& to) { return edit(base, from, to); };
+    std::string many = "\"profile\": [";
+    for (int i = 0; i <= 1000; ++i)
+        many += i ? ", {\"x\": 1, \"y\": 1}" : "{\"x\": 1, \"y\": 1}";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "the file is empty"},
+        {"{\"format\": ", "not valid JSON at line 1, column 12 (unexpected end of input; expected '[', '{', or a literal)"},
+        {base.substr(0, base.size() - 3), "not valid JSON at line 23, column 4 (unexpected end of input; expected '}')"},
+        {"[1]", "not a Velmora design (no \"format\")"},
+        {with("velmora-design", "velmora-drawing"), "not a Velmora design (\"format\" is \"velmora-drawing\")"},
+        {with("\"version\": 1", "\"version\": 2"), "version 2 is newer than this program reads (1)"},
+        {with("\"version\": 1", "\"version\": 0"), "\"version\" 0 is not a valid version"},
+        {with("\"degree\": 1,", "\"degre\": 1,"), "unknown key \"degre\""},
+        {with("\"degree\": 1,", ""), "\"degree\" is missing"},
+        {with("\"degree\": 1", "\"degree\": \"1\""), "\"degree\" must be a whole number"},
+        {with("\"degree\": 1", "\"degree\": 101"), "\"degree\" is 101, must be 1 to 100"},
+        {with("\"degree\": 1", "\"degree\": -1"), "\"degree\" is -1, must be 1 to 100"},
+        {with("\"path\": [\n    {\"x\": 0.0, \"y\": 0.0},\n    {\"x\": 0.0, \"y\": 1.0}\n  ]", "\"path\": 7"), "\"path\" must be an array of points"},
+        {with("{\"x\": 2.0, \"y\": 1.0}", "{\"x\": -2.0, \"y\": 1e999}"), "\"profile\" point 1 \"y\" is not a finite number"},
+        {with("{\"x\": 2.0, \"y\": 1.0}", "{\"x\": -2.0, \"y\": 1.0}"), "\"profile\" point 1 has X < 0"},
+        {with("{\"x\": 0.0, \"y\": 1.0}", "{\"x\": -1e999, \"y\": 1.0}"), "\"path\" point 1 \"x\" is not a finite number"},
+        {with("{\"x\": 0.0, \"y\": 1.0}", "{\"x\": \"0\", \"y\": 1.0}"), "\"path\" point 1 \"x\" must be a number"},
+        {with("{\"x\": 0.0, \"y\": 1.0}", "{\"x\": 0.0}"), "\"path\" point 1 has no \"y\""},
+        {with("{\"x\": 0.0, \"y\": 1.0}", "{\"x\": 0, \"y\": 1, \"z\": 0}"), "\"path\" point 1 has an unknown key \"z\""},
+        {with("{\"x\": 0.0, \"y\": 1.0}", "[0, 1]"), "\"path\" point 1 must be an object with \"x\" and \"y\""},
+        {with("\"profile\": [", many + ", "), "\"profile\" has 1003 points, at most 1000 are allowed"},
+        {with("\"texture\": null", "\"texture\": 5"), "\"texture\" must be a path or null"},
+        {with("\"render\": \"solid\"", "\"render\": \"shaded\""), "\"render\" must be \"solid\", \"wireframe\" or \"point\""},
+        {with("0.0, 0.0, 0.0, 1.0\n", "0.0, 0.0, 1.0\n"), "\"view\" \"rotation\" must be an array of 16 numbers"},
+        {with("1.0, 0.0, 0.0, 0.0,\n      0.0, 1.0", "1.0, 0.0, 0.0, 0.0,\n      0.0, 1e39"), "\"view\" \"rotation\" number 5 is too large"},
+        {with("\"distance\": 20.0", "\"distance\": 0"), "\"view\" \"distance\" must be greater than 0"},
+        {with("\"distance\": 20.0", "\"fov\": 1"), "\"view\" has an unknown key \"fov\""},
+        {with("\"profile\": [", "\"profile\": [[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]], \"p\": ["), "not a design: nested more than 16 levels deep"},
+    };
+    for (const auto& [text, fault] : cases) {
+        const DesignReadResult read = ParseDesignText(text, "/d/bad.velmora");
+        EXPECT_FALSE(read.design);
+        EXPECT_EQ(read.reason, "bad.velmora: " + fault);
+    }
+    // The first fault is the one reported: here the profile's, not the degree's.
+    const std::string twoFaults = edit(with("{\"x\": 2.0", "{\"x\": -2.0"), "\"degree\": 1", "\"degree\": 0");
+    EXPECT_EQ(ParseDesignText(twoFaults, "bad.velmora").reason, "bad.velmora: \"profile\" point 1 has X < 0");
+    // The file system's faults, and a file refused by its size before it is parsed.
+    const std::string dir = fs::temp_directory_path().string(), name = "velmora-big-" + std::to_string(::getpid());
+    const std::string big = dir + "/" + name;
+    EXPECT_EQ(OpenDesignFile(big).reason, big + ": cannot open the file (No such file or directory)");
+    EXPECT_EQ(OpenDesignFile(dir).reason, dir + ": is a folder, not a design file");
+    std::ofstream(big, std::ios::binary) << base << std::string(kMaxDesignFileBytes, ' ');
+    EXPECT_EQ(OpenDesignFile(big).reason, name + ": the file is larger than 4 MiB");
+    fs::remove(big);
+    // What reading refuses, saving refuses too.
+    Design bad = good;
+    bad.profile[1].x = -1.0;
+    std::string text, reason;
+    EXPECT_FALSE(FormatDesignText(bad, "/d/vase.velmora", text, reason));
+    EXPECT_EQ(reason, "vase.velmora: \"profile\" point 1 has X < 0");
+    bad = good;
+    bad.texturePath = "/d/\xff.bmp";
+    EXPECT_FALSE(FormatDesignText(bad, "/d/vase.velmora", text, reason));
+    EXPECT_EQ(reason, "vase.velmora: the texture path is not UTF-8 text");
+}
+
+TEST(DesignFile, TexturePathsAreRelativeBesideOrBelowTheDesignOtherwiseAbsolute)
+{
+    const char* const cases[][3] = {
+        // design file, texture, stored form
+        {"/d/a/vase.velmora", "/d/a/t.bmp", "t.bmp"},
+        {"/d/a/vase.velmora", "/d/a/tex/sub/t.bmp", "tex/sub/t.bmp"},
+        {"/d/a/vase.velmora", "/d/t.bmp", "/d/t.bmp"},
+        {"/d/a/vase.velmora", "/e/a/t.bmp", "/e/a/t.bmp"},
+        {"/d/a/vase.velmora", "/d/ab/t.bmp", "/d/ab/t.bmp"},
+        {"/d/a/b/../vase.velmora", "/d/a/./c/t.bmp", "c/t.bmp"},
+        {"/d/a/vase.velmora", "/d/a/tex/../../t.bmp", "/d/t.bmp"},
+        {"/d/a/vase.velmora", "/d/a/..t.bmp", "..t.bmp"},
+        {"/vase.velmora", "/t.bmp", "t.bmp"},
+        {"/d/my designs/vase \xc3\xbc.velmora", "/d/my designs/tex/Bild \xc3\x9f \xe7\x94\xbb.bmp",
+         "tex/Bild \xc3\x9f \xe7\x94\xbb.bmp"},
+        {"/d/a/vase.velmora", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MakeStoredTexturePath(c[0], c[1]), c[2]) << c[0] << " " << c[1];
+        EXPECT_EQ(ResolveStoredTexturePath(c[0], c[2]), fs::path(c[1]).lexically_normal().string()) << c[2];
+    }
+    EXPECT_EQ(ResolveStoredTexturePath("/d/a/vase.velmora", "../tex/t.bmp"), "/d/tex/t.bmp");
+    EXPECT_EQ(ResolveStoredTexturePath("/d/a/vase.velmora", "/e/../f/t.bmp"), "/f/t.bmp");
+    const std::string cwd = fs::current_path().string();
+    EXPECT_EQ(MakeStoredTexturePath("vase.velmora", cwd + "/tex/t.bmp"), "tex/t.bmp");
+    EXPECT_EQ(ResolveStoredTexturePath("sub/vase.velmora", "t.bmp"), cwd + "/sub/t.bmp");
+
+    // A texture that is not there is no fault: the path is just resolved.
+    Design d;
+    d.texturePath = "/d/my designs/gone \xc3\xbc.bmp";
+    const DesignReadResult read = ParseDesignText(Format(d, "/d/my designs/vase.velmora"), "/d/my designs/vase.velmora");
+    ASSERT_TRUE(read.design) << read.reason;
+    EXPECT_EQ(read.design->texturePath, d.texturePath);
+}
+
+TEST(DesignFile, MutatedAndTruncatedFilesAreReadOrRefusedNeverCrash)
+{
+    std::mt19937_64 rng(7);
+    Design d = RandomDesign(rng, 6, "/d/tex/t.bmp");
+    const std::string base = Format(d);
+    const auto check = [](const std::string& text) {
+        const DesignReadResult read = ParseDesignText(text, "/d/m.velmora");
+        ASSERT_NE(read.design.has_value(), read.reason.rfind("m.velmora: ", 0) == 0) << text;
+    };
+    for (std::size_t n = 0; n < base.size(); ++n)
+        check(base.substr(0, n));
+    const char pieces[] = "{}[],:\"\\0123456789.eE+-nulltruefalse \n\xff\xc3";
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = base;
+        for (int edits = 1 + int(rng() % 4); edits > 0; --edits) {
+            const std::size_t at = rng() % text.size();
+            switch (rng() % 4) {
+            case 0: text[at] = static_cast<char>(rng()); break;
+            case 1: text.insert(at, 1, pieces[rng() % (sizeof pieces - 1)]); break;
+            case 2: text.erase(at, rng() % 16); break;
+            default: text.insert(at, text.substr(rng() % text.size(), rng() % 64)); break;
+            }
+            if (text.empty())
+                text = "{";
+        }
+        check(text);
+    }
+}

@@ -12,6 +12,9 @@ packages=(
 )
 if [ "${1:-}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev zlib1g-dev)
+  # Independent checkers of the export files; the glTF validator comes from
+  # npm (test.sh), run by node.
+  packages+=(admesh python3-meshio nodejs)
 fi
 
 missing=()

@@ -5,12 +5,18 @@ set -euo pipefail
 
 packages=(
   cmake make g++ pkg-config
-  qt6-base-dev nlohmann-json3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
+  qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
+  nlohmann-json3-dev libtinygltf-dev libstb-dev
   fonts-baekmuk
   xvfb xauth x11-utils imagemagick xdotool
 )
 if [ "${1:-}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev zlib1g-dev)
+  # Independent checkers of the export files; the glTF validator comes from
+  # npm (test.sh), run by node.
+  packages+=(admesh python3-meshio nodejs)
+  # Debian's npm only where no npm came with the machine's Node.js.
+  command -v npm >/dev/null 2>&1 || packages+=(npm)
 fi
 
 missing=()

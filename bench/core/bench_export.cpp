@@ -1,0 +1,98 @@
+// Exporting the surface: indexing the strips, then each file format, for
+// profile and path curves of 30 + 30 and 100 + 100 control points.
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "core/export/GlbExporter.h"
+#include "core/export/IndexedMesh.h"
+#include "core/export/ObjExporter.h"
+#include "core/export/StlExporter.h"
+#include "core/Bezier.h"
+#include "core/SweepMesh.h"
+
+namespace {
+
+// A wavy profile and a bending path, as the sweep benchmarks use.
+std::vector<std::vector<SweepVertex>> Design(int controls)
+{
+    std::vector<CVector3> profile, path;
+    for (int i = 0; i < controls; ++i) {
+        profile.push_back({2.0 + 1.5 * std::sin(i * 0.7), -8.0 + 16.0 * i / (controls - 1), 0.0});
+        path.push_back({3.0 * std::cos(i * 0.9), -9.0 + 18.0 * i / (controls - 1), 0.0});
+    }
+    std::vector<CVector3> samples;
+    std::vector<float> params;
+    EvaluateCurve(profile, samples, params);
+    return ComputeSweepMesh(samples, path, profile);
+}
+
+// A 256 x 256 picture of smooth gradients, as a loaded texture might be.
+std::vector<unsigned char> Picture()
+{
+    std::vector<unsigned char> pixels;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x)
+            pixels.insert(pixels.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y),
+                                         static_cast<unsigned char>(x ^ y)});
+    return pixels;
+}
+
+void BM_ExportIndexMesh(benchmark::State& state)
+{
+    const auto strips = Design(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        IndexedMesh mesh = BuildIndexedMesh(strips);
+        benchmark::DoNotOptimize(mesh.triangles.data());
+    }
+    const IndexedMesh mesh = BuildIndexedMesh(strips);
+    state.counters["vertices"] = static_cast<double>(mesh.vertices.size());
+    state.counters["triangles"] = static_cast<double>(mesh.TriangleCount());
+}
+
+template <typename Export>
+void RunExport(benchmark::State& state, Export exportMesh)
+{
+    const IndexedMesh mesh = BuildIndexedMesh(Design(static_cast<int>(state.range(0))));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const ExportResult result = exportMesh(mesh);
+        bytes = 0;
+        for (const ExportedFile& file : result.files)
+            bytes += file.bytes.size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void BM_ExportGlb(benchmark::State& state)
+{
+    RunExport(state, [](const IndexedMesh& mesh) { return ExportGlb(mesh, nullptr, "bench"); });
+}
+
+void BM_ExportGlbTextured(benchmark::State& state)
+{
+    std::vector<unsigned char> pixels = Picture();
+    const RgbImage picture{256, 256, pixels};
+    RunExport(state, [&](const IndexedMesh& mesh) { return ExportGlb(mesh, &picture, "bench"); });
+}
+
+void BM_ExportObj(benchmark::State& state)
+{
+    RunExport(state, [](const IndexedMesh& mesh) { return ExportObj(mesh, nullptr, "bench"); });
+}
+
+void BM_ExportStl(benchmark::State& state)
+{
+    RunExport(state, [](const IndexedMesh& mesh) { return ExportStl(mesh, "bench"); });
+}
+
+}  // namespace
+
+BENCHMARK(BM_ExportIndexMesh)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportGlb)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportGlbTextured)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportObj)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportStl)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);

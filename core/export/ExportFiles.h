@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/export/IndexedMesh.h"
+
+// One file of an export: its name, to be written in the folder the user
+// chose, beside the other files of the same export, and its whole content.
+struct ExportedFile {
+    std::string name;
+    std::vector<unsigned char> bytes;
+};
+
+// What an exporter gives back: every file of the export, or, when it cannot
+// export, no file and a message for the user.
+struct ExportResult {
+    std::vector<ExportedFile> files;
+    std::string error;
+
+    bool Succeeded() const { return error.empty(); }
+};
+
+// Why `mesh` cannot be exported under `baseName`, or "" when it can: the name
+// must be a plain file name (no folder, no control character) and the mesh
+// must have a triangle, only indices of vertices it has, and only finite
+// numbers, positions within float range (BuildIndexedMesh makes such meshes).
+std::string ExportProblem(const IndexedMesh& mesh, const std::string& baseName);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+#include "core/export/ExportFiles.h"
+#include "core/export/IndexedMesh.h"
+
+// The surface as one binary STL file, "<baseName>.stl": every triangle with
+// its corners as floats and the unit normal of those float corners by the
+// right-hand rule, so that the file agrees with itself.
+ExportResult ExportStl(const IndexedMesh& mesh, const std::string& baseName);

@@ -44,13 +44,13 @@ void CGLView::ReleaseCurrent()
 
 void CGLView::Invalidate()
 {
-    m_bFramePending = true;
+    m_framePending = true;
     requestUpdate();
 }
 
 void CGLView::RenderFrame()
 {
-    m_bFramePending = false;
+    m_framePending = false;
     // A view whose context could not be made draws nothing.
     if (!MakeCurrent())
         return;
@@ -149,7 +149,7 @@ bool CGLView::event(QEvent* event)
         // A hidden view has no picture to bring up to date.
         if (isExposed())
             RenderFrame();
-        m_bFramePending = false;
+        m_framePending = false;
         return true;
     case QEvent::PlatformSurface:
         if (static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==

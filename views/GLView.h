@@ -37,7 +37,7 @@ public:
     // Asks for a frame at the next update; until it is drawn the view
     // reports a frame pending, so that anyone can wait for the picture.
     void Invalidate();
-    bool IsFramePending() const { return m_bFramePending; }
+    bool IsFramePending() const { return m_framePending; }
 
     QOpenGLContext* m_hRC = nullptr;
     QWindow* m_hDC = nullptr;  // the drawable every make-current and swap uses
@@ -62,7 +62,7 @@ private:
     quint64 m_lastLeftPressTime = 0;
     QPoint m_lastLeftPressPos;
     bool m_lastLeftPressValid = false;
-    bool m_bFramePending = false;
+    bool m_framePending = false;
 };
 
 // The mouse-move flag for a held left button, as OnDrag receives it.

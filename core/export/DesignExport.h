@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/bmp/RgbImage.h"
+#include "core/design/Design.h"
+#include "core/export/ExportFiles.h"
+
+// The file formats the surface is exported to.
+enum class MeshFormat { Glb, Obj, Stl };
+
+// The format an output file name asks for by its extension (any case), or
+// nothing for an extension the exporters do not write.
+std::optional<MeshFormat> MeshFormatForPath(const std::string& path);
+
+// The surface of a design exactly as the 3D view shows it, exported under
+// `baseName` (a file name without folder or extension). `texture` may be
+// null; formats without materials ignore it.
+ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
+                              const std::string& baseName);
+
+// Writes every file of a successful export into `folder`, each atomically,
+// the main file (named `mainName`, as the user asked for it) last, so that no
+// reader finds it before the files it refers to. False, with the reason, at
+// the first file that fails.
+bool WriteExportFiles(const ExportResult& result, const std::string& folder, const std::string& mainName,
+                      std::string& reason);

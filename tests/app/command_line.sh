@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# The command line without a display: export of a design to each format, help
+# and version, and every kind of refusal with its exit status, one line on
+# stderr and no output file left behind.
+set -u
+program=$(realpath "${1:?usage: command_line.sh path/to/velmora}")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Runs the program; sets status, out and err.
+run() {
+  "$program" "$@" >out.txt 2>err.txt
+  status=$?
+  out=$(cat out.txt)
+  err=$(cat err.txt)
+}
+expect_status() { [ "$status" -eq "$1" ] || fail "$2: exit status $status, not $1 (stderr: $err)"; }
+expect_one_line() { [ "$(wc -l <err.txt)" -eq 1 ] || fail "$1: stderr is not one line: $err"; }
+
+design() {  # name profile-points texture
+  cat >"$1" <<JSON
+{
+  "format": "velmora-design",
+  "version": 1,
+  "profile": [$2],
+  "path": [{"x": 0.0, "y": -5.0}, {"x": 0.0, "y": 5.0}],
+  "degree": 1,
+  "texture": $3,
+  "render": "solid",
+  "view": {"rotation": [1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0], "distance": 20.0}
+}
+JSON
+}
+vase='{"x": 0.0, "y": -6.0}, {"x": 5.0, "y": -5.0}, {"x": 1.5, "y": 2.0}, {"x": 3.0, "y": 6.0}'
+design vase.velmora "$vase" '"stripes.bmp"'
+# A 4 x 2 24-bit bitmap beside the design.
+printf 'BM\x46\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00\x04\x00\x00\x00\x02\x00\x00\x00\x01\x00\x18\x00\x00\x00\x00\x00\x10\x00\x00\x00\x13\x0b\x00\x00\x13\x0b\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00' >stripes.bmp
+for i in 1 2 3 4 5 6 7 8; do printf '\x00\x00\xff'; done >>stripes.bmp
+
+echo "help and version"
+run --help
+expect_status 0 "--help"
+[[ $out == *"export DESIGN.velmora OUT.(glb|obj|stl)"* ]] || fail "--help does not name the export command"
+run --version
+expect_status 0 "--version"
+[[ $out == "velmora "[0-9]* ]] || fail "--version printed: $out"
+
+echo "export to each format"
+run export vase.velmora vase.stl
+expect_status 0 "STL"
+if [ -f vase.stl ]; then
+  facets=$(od -An -tu4 -j80 -N4 vase.stl | tr -d ' ')
+  [ "$(stat -c %s vase.stl)" -eq $((84 + 50 * facets)) ] || fail "STL size does not match its $facets facets"
+  [ "$facets" -gt 0 ] || fail "STL has no facets"
+else
+  fail "no vase.stl"
+fi
+run export vase.velmora vase.glb
+expect_status 0 "GLB"
+[ "$(head -c 4 vase.glb 2>/dev/null)" = glTF ] || fail "vase.glb is not glTF binary"
+grep -q 'image/png' vase.glb || fail "vase.glb has no embedded texture"
+run export vase.velmora Vase.OBJ
+expect_status 0 "OBJ"
+for f in Vase.OBJ Vase.mtl Vase.png; do [ -s "$f" ] || fail "no $f"; done
+grep -q '^mtllib Vase.mtl' Vase.OBJ || fail "the OBJ does not name its material library"
+cp vase.glb first.glb
+run export vase.velmora vase.glb
+cmp -s vase.glb first.glb || fail "two exports of one design differ"
+
+echo "a missing texture: exported without it, with a warning"
+design untextured.velmora "$vase" '"missing.bmp"'
+run export untextured.velmora plain.glb
+expect_status 0 "missing texture"
+[[ $err == *warning* ]] || fail "no warning for the missing texture"
+grep -q 'image/png' plain.glb && fail "plain.glb has a texture"
+
+echo "refusals"
+echo keep >kept.stl
+design negative.velmora '{"x": -1.0, "y": 0.0}, {"x": 2.0, "y": 3.0}' null
+run export negative.velmora kept.stl
+expect_status 1 "profile point left of the axis"
+expect_one_line "profile point left of the axis"
+[ "$(cat kept.stl)" = keep ] || fail "a refused export touched the existing file"
+design flat.velmora '{"x": 2.0, "y": 0.0}' null
+run export flat.velmora flat.stl
+expect_status 1 "a design with no surface"
+expect_one_line "a design with no surface"
+run export missing.velmora out.stl
+expect_status 1 "a missing design"
+expect_one_line "a missing design"
+echo 'not json' >junk.velmora
+run export junk.velmora out.stl
+expect_status 1 "a file that is no design"
+run export vase.velmora no-such-folder/out.stl
+expect_status 1 "an output folder that does not exist"
+expect_one_line "an output folder that does not exist"
+run export vase.velmora out.png
+expect_status 2 "an output format that is not offered"
+expect_one_line "an output format that is not offered"
+run export vase.velmora
+expect_status 2 "a missing argument"
+run export --no-such-option vase.velmora out.stl
+expect_status 2 "an unknown option"
+for f in out.stl out.png flat.stl no-such-folder; do [ -e "$f" ] && fail "$f was left behind"; done
+ls .*.tmp* >/dev/null 2>&1 && fail "a temporary file was left behind"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures failure(s)"
+  exit 1
+fi
+echo "all passed"

@@ -211,9 +211,9 @@ void CMainDlg::OnReset()
     if (m_nDegree < 1) {
         ShowStandardMessage("1보다 큰 값을 입력하세요.");
         m_nDegree = 1;
-    } else if (m_nDegree > kMaxDegree) {
+    } else if (m_nDegree > kMaxDesignDegree) {
         ShowStandardMessage("100 이하의 값을 입력하세요.");
-        m_nDegree = kMaxDegree;
+        m_nDegree = kMaxDesignDegree;
     }
     m_path.ResetCurve(m_nDegree);
 }

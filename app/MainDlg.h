@@ -8,6 +8,7 @@
 
 #include "core/CurveDocument.h"
 #include "core/DialogUnits.h"
+#include "core/design/Design.h"
 #include "core/RenderMode.h"
 #include "views/CurveView.h"
 #include "views/SurfaceView.h"
@@ -72,7 +73,3 @@ private:
     QLabel* m_status = nullptr;
     QLineEdit* m_degree = nullptr;
 };
-
-// The maximum degree a reset accepts: enough for any curve a person edits,
-// small enough that the surface stays interactive.
-constexpr std::uint32_t kMaxDegree = 100;

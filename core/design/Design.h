@@ -12,6 +12,8 @@
 // writer will not write a design beyond them.
 constexpr std::size_t kMaxControlPoints = 1000;  // per curve
 constexpr std::uint32_t kMinDesignDegree = 1;
+// The largest degree a reset accepts: enough for any curve a person edits,
+// small enough that the surface stays interactive.
 constexpr std::uint32_t kMaxDesignDegree = 100;
 
 // Everything a design file holds. Control points use x and y only (z is 0);

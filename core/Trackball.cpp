@@ -119,6 +119,14 @@ CTrackball::CTrackball()
 {
 }
 
+void CTrackball::SetView(const float matrix[16], float distance)
+{
+    std::copy(matrix, matrix + 16, m_Matrix);
+    m_fDistance = distance;
+    m_bRotating = 0;
+    m_bZooming = 0;
+}
+
 void CTrackball::SetViewportSize(int width, int height)
 {
     m_nWidth = width;

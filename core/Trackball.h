@@ -25,6 +25,8 @@ public:
     float Distance() const { return m_fDistance; }
     bool IsRotating() const { return m_bRotating != 0; }
     bool IsZooming() const { return m_bZooming != 0; }
+    // Puts the view where a saved design left it; a drag in progress ends.
+    void SetView(const float matrix[16], float distance);
 
 private:
     // Tests put the shared drag point where no drag can, to check the zoom's

@@ -88,6 +88,22 @@ TEST(TrackballState, StartsUnturnedAtDistanceTwentyWithNoDrag)
     EXPECT_EQ(tb.ProjectToSphere(0, 0).z, 1.0) << "no viewport size yet";
 }
 
+TEST(TrackballState, SetViewRestoresASavedViewAndEndsTheDrag)
+{
+    CTrackball turned = SizedTrackball(200, 100);
+    turned.BeginRotation(100, 50);
+    turned.Motion(160, 20);
+    turned.EndRotation();
+    CTrackball tb = SizedTrackball(200, 100);
+    tb.BeginRotation(10, 10);
+    tb.SetView(turned.Matrix(), 7.5f);
+    EXPECT_FALSE(tb.IsRotating());
+    EXPECT_EQ(tb.Distance(), 7.5f);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(tb.Matrix()[i], turned.Matrix()[i]) << i;
+    EXPECT_FALSE(IsIdentity(tb.Matrix()));
+}
+
 TEST(TrackballState, BeginAndEndTouchOnlyTheirOwnFlag)
 {
     CTrackball tb = SizedTrackball(200, 100);

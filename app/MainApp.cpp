@@ -1,6 +1,7 @@
 #include "app/MainApp.h"
 
 #include <QFont>
+#include <QStringList>
 #include <QMessageBox>
 
 #include "app/DialogTemplate.h"
@@ -35,6 +36,13 @@ bool CMainApp::InitInstance()
 {
     InstallPlatformServices();
     CMainDlg dialog;
+    // `velmora DESIGN.velmora` opens the design once the window is up, so
+    // that a refusal shows over it.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1) {
+        const QString path = arguments.at(1);
+        QMetaObject::invokeMethod(&dialog, [&dialog, path] { dialog.OpenDesign(path); }, Qt::QueuedConnection);
+    }
     dialog.exec();
     return false;
 }

@@ -1,10 +1,15 @@
 #include "app/MainDlg.h"
 
+#include <QAction>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <functional>
 #include <utility>
@@ -13,6 +18,7 @@
 #include "core/DialogText.h"
 #include "core/MessageBox.h"
 #include "core/bmp/DibReader.h"
+#include "core/design/DesignFile.h"
 
 namespace {
 
@@ -22,6 +28,30 @@ DialogBaseUnits BaseUnitsOf(const QFont& font)
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return ComputeDialogBaseUnits(letters, metrics.ascent() + metrics.descent());
+}
+
+SaveChoice AskInABox(QWidget* parent, const QString& designName)
+{
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kDialogCaption),
+                    CMainDlg::tr("The design \"%1\" has unsaved changes.").arg(designName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setInformativeText(CMainDlg::tr("Do you want to save them?"));
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
+}
+
+QString DesignFilter()
+{
+    return CMainDlg::tr("Velmora Designs (*.velmora)");
+}
+
+std::string LocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace
@@ -39,15 +69,56 @@ CMainDlg::CMainDlg(QWidget* parent)
     dialogFont.setPointSize(kDialogFontPoints);
     setFont(dialogFont);
     m_baseUnits = BaseUnitsOf(font());
-    setWindowTitle(QString::fromUtf8(kDialogCaption));
+    m_askToSave = [this](const QString& name) { return AskInABox(this, name); };
+    CreateMenus();
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
-    setFixedSize(client.width, client.height);
+    const int menuHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, client.width, menuHeight);
+    m_client = new QWidget(this);
+    m_client->setGeometry(0, menuHeight, client.width, client.height);
+    setFixedSize(client.width, client.height + menuHeight);
     m_Viewport3 = new CCurveView(m_path);
     m_Viewport2 = new CSurfaceView();
     m_Viewport1 = new CCurveView(m_profile);
     CreateControls();
     UpdateData(false);
     OnInitDialog();
+    connect(&m_undoStack, &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
+    UpdateTitle();
+}
+
+void CMainDlg::CreateMenus()
+{
+    m_menuBar = new QMenuBar(this);
+    QMenu* file = m_menuBar->addMenu(tr("&File"));
+    const auto add = [this](QMenu* menu, const QString& text, QKeySequence::StandardKey key,
+                            const char* name, std::function<void()> command) {
+        QAction* action = menu->addAction(text, this, std::move(command));
+        action->setShortcut(key);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    add(file, tr("&New"), QKeySequence::New, "actionNew", [this] { OnNew(); });
+    add(file, tr("&Open..."), QKeySequence::Open, "actionOpen", [this] { OnOpen(); });
+    m_recentMenu = file->addMenu(tr("Open &Recent"));
+    m_recentMenu->setObjectName(QStringLiteral("menuRecent"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    FillRecentMenu();
+    file->addSeparator();
+    add(file, tr("&Save"), QKeySequence::Save, "actionSave", [this] { OnSave(); });
+    add(file, tr("Save &As..."), QKeySequence::SaveAs, "actionSaveAs", [this] { OnSaveAs(); });
+    file->addSeparator();
+    add(file, tr("&Quit"), QKeySequence::Quit, "actionQuit", [this] { close(); });
+
+    QMenu* edit = m_menuBar->addMenu(tr("&Edit"));
+    QAction* undo = m_undoStack.createUndoAction(this, tr("Undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setObjectName(QStringLiteral("actionUndo"));
+    QAction* redo = m_undoStack.createRedoAction(this, tr("Redo"));
+    redo->setShortcut(QKeySequence::Redo);
+    redo->setObjectName(QStringLiteral("actionRedo"));
+    edit->addAction(undo);
+    edit->addAction(redo);
 }
 
 void CMainDlg::CreateControls()
@@ -61,20 +132,20 @@ void CMainDlg::CreateControls()
         QWidget* widget = nullptr;
         switch (control.kind) {
         case ControlKind::PushButton: {
-            auto* button = new QPushButton(text, this);
+            auto* button = new QPushButton(text, m_client);
             button->setAutoDefault(false);
             widget = button;
             break;
         }
         case ControlKind::Edit: {
-            auto* edit = new QLineEdit(text, this);
+            auto* edit = new QLineEdit(text, m_client);
             edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_degree = edit;
             widget = edit;
             break;
         }
         case ControlKind::Static: {
-            auto* label = new QLabel(text, this);
+            auto* label = new QLabel(text, m_client);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             if (control.id == IDC_STATUS)
                 m_status = label;
@@ -87,7 +158,7 @@ void CMainDlg::CreateControls()
             // make-current, which happens before the dialog is shown.
             view->resize(rect.width, rect.height);
             view->create();
-            widget = QWidget::createWindowContainer(view, this);
+            widget = QWidget::createWindowContainer(view, m_client);
             widget->setFocusPolicy(Qt::NoFocus);
             break;
         }
@@ -105,10 +176,10 @@ void CMainDlg::CreateControls()
         {IDC_LOAD_TEXTURE, [this] { OnLoadTexture(); }},
         {IDC_ADD_CP1, [this] { m_profile.SetMode(EditMode::Add); }},
         {IDC_SELECT_CP1, [this] { m_profile.SetMode(EditMode::Select); }},
-        {IDC_DELETE_CP1, [this] { m_profile.DeleteSelectedPoint(); }},
+        {IDC_DELETE_CP1, [this] { EditCurve(tr("Delete Point"), [this] { m_profile.DeleteSelectedPoint(); }); }},
         {IDC_ADD_CP3, [this] { m_path.SetMode(EditMode::Add); }},
         {IDC_SELECT_CP3, [this] { m_path.SetMode(EditMode::Select); }},
-        {IDC_DELETE_CP3, [this] { m_path.DeleteSelectedPoint(); }},
+        {IDC_DELETE_CP3, [this] { EditCurve(tr("Delete Point"), [this] { m_path.DeleteSelectedPoint(); }); }},
     };
     for (const auto& [id, command] : commands)
         connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this, command);
@@ -121,7 +192,10 @@ void CMainDlg::OnInitDialog()
     m_Viewport3->InitGL();
     m_profile.SetListener(this);
     m_path.SetListener(this);
-    m_path.ResetCurve(m_nDegree);
+    ReplaceDesign([this] { m_path.ResetCurve(m_nDegree); });
+    // A press in an editor starts a gesture: the moves of one drag are one step.
+    m_Viewport1->installEventFilter(this);
+    m_Viewport3->installEventFilter(this);
     setWindowIcon(m_hIcon);
     m_controls.at(IDC_ADD_CP1)->setFocus();
 }
@@ -155,8 +229,9 @@ bool CMainDlg::UpdateData(bool saveAndValidate)
     return true;
 }
 
-void CMainDlg::OnCurveChanged(const CurveDocument&)
+void CMainDlg::OnCurveChanged(const CurveDocument& document)
 {
+    RecordCurveEdit(document);
     m_Viewport2->BuildSurface(m_profile.SamplePoints(), m_path.ControlPoints(), m_profile.ControlPoints());
     RefreshReadOut();
     RepaintAll();
@@ -191,17 +266,17 @@ void CMainDlg::RepaintAll()
 
 void CMainDlg::OnSolid()
 {
-    m_Viewport2->SetRenderMode(RenderMode::Solid);
+    ChangeRenderMode(RenderMode::Solid);
 }
 
 void CMainDlg::OnWireframe()
 {
-    m_Viewport2->SetRenderMode(RenderMode::Wireframe);
+    ChangeRenderMode(RenderMode::Wireframe);
 }
 
 void CMainDlg::OnPoint()
 {
-    m_Viewport2->SetRenderMode(RenderMode::Point);
+    ChangeRenderMode(RenderMode::Point);
 }
 
 void CMainDlg::OnReset()
@@ -215,7 +290,7 @@ void CMainDlg::OnReset()
         ShowStandardMessage("100 이하의 값을 입력하세요.");
         m_nDegree = kMaxDesignDegree;
     }
-    m_path.ResetCurve(m_nDegree);
+    EditCurve(tr("Reset"), [this] { m_path.ResetCurve(m_nDegree); });
 }
 
 void CMainDlg::OnLoadTexture()
@@ -227,17 +302,260 @@ void CMainDlg::OnLoadTexture()
     dialog.selectFile(QStringLiteral("*.bmp"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QByteArray path = QFile::encodeName(dialog.selectedFiles().constFirst());
+    const std::string path = LocalPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
+    const std::string before = m_texturePath;
     // A file that cannot be opened at all is passed over in silence.
-    const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.constData());
+    const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.c_str());
+    m_texturePath = result == DibResult::Ok ? path : std::string();
     if (result && *result != DibResult::Ok)
-        ShowMessageBox(DibLoadMessage(*result, path.constData()), "Error", MessageIcon::None);
+        ShowMessageBox(DibLoadMessage(*result, path.c_str()), "Error", MessageIcon::None);
+    // The old texture is gone whatever the outcome: that is a change to undo.
+    if (m_texturePath != before || !m_texturePath.empty())
+        m_undoStack.push(new ValueCommand<std::string>(
+            tr("Load Texture"), before, m_texturePath, [this](const std::string& p) { ApplyTexture(p); }));
+}
+
+void CMainDlg::ApplyTexture(const std::string& path)
+{
+    if (path.empty()) {
+        m_Viewport2->RemoveTexture();
+        m_texturePath.clear();
+        return;
+    }
+    const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.c_str());
+    m_texturePath = result == DibResult::Ok ? path : std::string();
+}
+
+void CMainDlg::ChangeRenderMode(RenderMode mode)
+{
+    const RenderMode before = m_Viewport2->GetRenderMode();
+    m_Viewport2->SetRenderMode(mode);
+    if (mode != before)
+        m_undoStack.push(new ValueCommand<RenderMode>(tr("Render Mode"), before, mode,
+                                                      [this](RenderMode m) { m_Viewport2->SetRenderMode(m); }));
+}
+
+void CMainDlg::EditCurve(const QString& name, const std::function<void()>& edit)
+{
+    m_editName = name;
+    edit();
+    m_editName.clear();
+}
+
+void CMainDlg::RecordCurveEdit(const CurveDocument& document)
+{
+    CurveSnapshot& recorded = &document == &m_profile ? m_profileRecorded : m_pathRecorded;
+    CurveSnapshot now = CurveSnapshot::Of(document);
+    // A selection alone is no step, but undo goes back to it.
+    if (m_replaying || now.SamePoints(recorded)) {
+        recorded = std::move(now);
+        return;
+    }
+    QString name = m_editName;
+    long gesture = -1;
+    if (name.isEmpty()) {
+        if (now.points.size() > recorded.points.size()) {
+            name = tr("Add Point");
+        } else {
+            name = tr("Move Point");
+            gesture = m_gesture;
+        }
+    }
+    CurveSnapshot before = recorded;
+    recorded = now;
+    CurveDocument& edited = &document == &m_profile ? m_profile : m_path;
+    m_undoStack.push(new CurveEditCommand(name, document, std::move(before), std::move(now), gesture,
+                                          [this, &edited](const CurveSnapshot& snapshot) {
+                                              // Undo and redo change the curve again: no new step.
+                                              m_replaying = true;
+                                              edited.Assign(snapshot.points, snapshot.selected);
+                                              m_replaying = false;
+                                          }));
+}
+
+void CMainDlg::ReplaceDesign(const std::function<void()>& replace)
+{
+    m_replaying = true;
+    replace();
+    m_replaying = false;
+    m_undoStack.clear();
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress)
+        ++m_gesture;
+    return QDialog::eventFilter(watched, event);
+}
+
+Design CMainDlg::CurrentDesign() const
+{
+    Design design;
+    design.profile = m_profile.ControlPoints();
+    design.path = m_path.ControlPoints();
+    design.degree = m_nDegree;
+    design.texturePath = m_texturePath;
+    design.renderMode = m_Viewport2->GetRenderMode();
+    const float* rotation = m_Viewport2->Trackball().Matrix();
+    std::copy(rotation, rotation + 16, design.viewRotation);
+    design.viewDistance = m_Viewport2->Trackball().Distance();
+    return design;
+}
+
+void CMainDlg::OnNew()
+{
+    if (!MaybeSaveChanges())
+        return;
+    const Design blank;
+    ReplaceDesign([&] {
+        m_profile.Assign({}, -1);
+        m_nDegree = kMinDesignDegree;
+        m_path.ResetCurve(m_nDegree);
+        ApplyTexture({});
+        m_Viewport2->SetRenderMode(blank.renderMode);
+        m_Viewport2->SetView(blank.viewRotation, blank.viewDistance);
+    });
+    UpdateData(false);
+    m_fileName.clear();
+    UpdateTitle();
+}
+
+void CMainDlg::OnOpen()
+{
+    if (!MaybeSaveChanges())
+        return;
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open Design"), QFileInfo(m_fileName).path(),
+                                                      DesignFilter(), nullptr, QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty())
+        OpenDesign(path);
+}
+
+void CMainDlg::OpenRecent(const QString& path)
+{
+    if (!MaybeSaveChanges())
+        return;
+    if (!OpenDesign(path) && !QFileInfo::exists(path))
+        m_recentFiles.Remove(path);
+}
+
+void CMainDlg::FillRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList paths = m_recentFiles.List();
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString path = paths[i];
+        QAction* action = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path),
+                                                  this, [this, path] { OpenRecent(path); });
+        action->setData(path);
+    }
+    m_recentMenu->setEnabled(!paths.isEmpty());
+}
+
+bool CMainDlg::OpenDesign(const QString& path)
+{
+    const DesignReadResult read = OpenDesignFile(LocalPath(path));
+    if (!read.design) {
+        ShowStandardMessage(read.reason);
+        return false;
+    }
+    const Design& design = *read.design;
+    std::optional<DibResult> texture;
+    ReplaceDesign([&] {
+        m_profile.Assign(design.profile, -1);
+        m_path.Assign(design.path, -1);
+        m_nDegree = design.degree;
+        m_Viewport2->SetRenderMode(design.renderMode);
+        m_Viewport2->SetView(design.viewRotation, design.viewDistance);
+        if (design.texturePath.empty()) {
+            ApplyTexture({});
+            return;
+        }
+        texture = m_Viewport2->LoadTexture(design.texturePath.c_str());
+        m_texturePath = texture == DibResult::Ok ? design.texturePath : std::string();
+    });
+    UpdateData(false);
+    m_fileName = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.Add(m_fileName);
+    UpdateTitle();
+    const QString name = QFileInfo(path).fileName();
+    const QString texturePath = QFile::decodeName(design.texturePath.c_str());
+    if (!design.texturePath.empty() && !texture)
+        ShowStandardMessage(tr("%1: the texture %2 is missing; the design is open without it.")
+                                .arg(name, texturePath).toStdString());
+    else if (texture && *texture != DibResult::Ok)
+        ShowMessageBox(DibLoadMessage(*texture, design.texturePath.c_str()), "Error", MessageIcon::None);
+    return true;
+}
+
+bool CMainDlg::OnSave()
+{
+    return m_fileName.isEmpty() ? OnSaveAs() : SaveDesign(m_fileName);
+}
+
+bool CMainDlg::OnSaveAs()
+{
+    QFileDialog dialog(this, tr("Save Design"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(DesignFilter());
+    dialog.setDefaultSuffix(QStringLiteral("velmora"));
+    if (m_fileName.isEmpty())
+        dialog.selectFile(tr("untitled.velmora"));
+    else
+        dialog.selectFile(m_fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    return SaveDesign(dialog.selectedFiles().constFirst());
+}
+
+bool CMainDlg::SaveDesign(const QString& path)
+{
+    std::string reason;
+    if (!SaveDesignFile(LocalPath(path), CurrentDesign(), reason)) {
+        ShowStandardMessage(reason);
+        return false;
+    }
+    m_fileName = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.Add(m_fileName);
+    m_undoStack.setClean();
+    UpdateTitle();
+    return true;
+}
+
+bool CMainDlg::MaybeSaveChanges()
+{
+    if (!IsModified())
+        return true;
+    const QString name = m_fileName.isEmpty() ? tr("Untitled") : QFileInfo(m_fileName).fileName();
+    switch (m_askToSave(name)) {
+    case SaveChoice::Save: return OnSave();
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+void CMainDlg::UpdateTitle()
+{
+    const QString caption = QString::fromUtf8(kDialogCaption);
+    if (m_fileName.isEmpty())
+        setWindowTitle(caption + QStringLiteral("[*]"));
+    else
+        setWindowTitle(tr("%1[*] - %2").arg(QFileInfo(m_fileName).fileName(), caption));
+    setWindowModified(IsModified());
 }
 
 void CMainDlg::OnOK()
 {
-    if (UpdateData(true))
+    if (UpdateData(true) && MaybeSaveChanges())
         accept();
+}
+
+void CMainDlg::reject()
+{
+    // Escape and the close button end the dialog here.
+    if (MaybeSaveChanges())
+        QDialog::reject();
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event)

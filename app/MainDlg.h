@@ -3,8 +3,14 @@
 #include <QDialog>
 #include <QIcon>
 #include <QString>
+#include <QUndoStack>
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <string>
+
+#include "app/EditCommands.h"
+#include "app/RecentFiles.h"
 
 #include "core/CurveDocument.h"
 #include "core/DialogUnits.h"
@@ -15,12 +21,19 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QMenuBar;
+
+// The answer to "save the unsaved changes first?".
+enum class SaveChoice { Save, Discard, Cancel };
+using SaveQuestion = std::function<SaveChoice(const QString& designName)>;
 
 // The modeller's one window. It owns the two curve documents, the profile
 // (left editor, X >= 0) and the path (middle editor); the surface view
 // (right) shows what is swept from them. Every change of a document rebuilds
 // the surface, refreshes the read-out of the selected profile point and
-// repaints the views.
+// repaints the views. Every change of the design is an undo step; the
+// design is kept in a file, and nothing unsaved is dropped without asking.
 class CMainDlg : public QDialog, private CurveDocumentListener {
     Q_OBJECT
 public:
@@ -45,17 +58,51 @@ public:
     void OnReset();
     void OnLoadTexture();
 
+    // The design file commands. Each that replaces the design asks first
+    // when there are unsaved changes; a refused file leaves everything as it
+    // was. Failures are reported in a box.
+    void OnNew();
+    void OnOpen();
+    bool OnSave();
+    bool OnSaveAs();
+    bool OpenDesign(const QString& path);
+    bool SaveDesign(const QString& path);
+
+    // The design on screen, as a file keeps it.
+    Design CurrentDesign() const;
+    // The design's file, empty until it is saved or opened.
+    const QString& FileName() const { return m_fileName; }
+    bool IsModified() const { return !m_undoStack.isClean(); }
+    QUndoStack& UndoStack() { return m_undoStack; }
+    QMenuBar* MenuBar() const { return m_menuBar; }
+    // Replaces the box that asks whether to save (for tests).
+    void SetSaveQuestion(SaveQuestion question) { m_askToSave = std::move(question); }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnCurveChanged(const CurveDocument& document) override;
     void OnEditRefused(const CurveDocument& document, EditRefusal refusal) override;
+    void CreateMenus();
     void CreateControls();
     void OnInitDialog();
     void OnOK();
     void RefreshReadOut();
     void RepaintAll();
+
+    void RecordCurveEdit(const CurveDocument& document);
+    void EditCurve(const QString& name, const std::function<void()>& edit);
+    void ChangeRenderMode(RenderMode mode);
+    void ApplyTexture(const std::string& path);
+    // Replaces the whole design without recording a step: the history starts anew.
+    void ReplaceDesign(const std::function<void()>& replace);
+    bool MaybeSaveChanges();
+    void OpenRecent(const QString& path);
+    void FillRecentMenu();
+    void UpdateTitle();
 
     // Declared before the views, which draw them, so that they are made first.
     CurveDocument m_profile{true};
@@ -67,6 +114,24 @@ private:
     QString m_strStatus;
     std::uint32_t m_nDegree;
     QIcon m_hIcon;
+
+    QUndoStack m_undoStack;
+    // The curves as the last recorded step left them.
+    CurveSnapshot m_profileRecorded;
+    CurveSnapshot m_pathRecorded;
+    // Set while the dialog itself changes a curve: by undo, redo or a new
+    // design (nothing to record), or by a named command.
+    bool m_replaying = false;
+    QString m_editName;
+    // Counts presses in the editors, so that one drag makes one step.
+    long m_gesture = 0;
+    std::string m_texturePath;  // of the texture shown; empty: none
+    QString m_fileName;
+    RecentFiles m_recentFiles;
+    SaveQuestion m_askToSave;
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QWidget* m_client = nullptr;  // the controls, below the menu bar
 
     DialogBaseUnits m_baseUnits{};
     std::map<int, QWidget*> m_controls;

@@ -31,6 +31,16 @@ std::optional<DibResult> CSurfaceView::LoadTexture(const char* path)
     return result;
 }
 
+void CSurfaceView::RemoveTexture()
+{
+    if (MakeCurrent()) {
+        glDeleteTextures(1, &m_nTexture);
+        m_nTexture = 0;
+        ReleaseCurrent();
+    }
+    Invalidate();
+}
+
 std::optional<DibResult> CSurfaceView::LoadTextureImage(const char* path, RgbImage& image)
 {
     if (!path)

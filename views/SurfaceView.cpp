@@ -30,6 +30,12 @@ void CSurfaceView::SetRenderMode(RenderMode mode)
     Invalidate();
 }
 
+void CSurfaceView::SetView(const float rotation[16], float distance)
+{
+    m_Trackball.SetView(rotation, distance);
+    Invalidate();
+}
+
 void CSurfaceView::InitGL()
 {
     CGLView::InitGL();

@@ -37,6 +37,8 @@ public:
     // at all (which is not reported), otherwise how reading it went.
     std::optional<DibResult> LoadTexture(const char* path);
     std::optional<DibResult> LoadTextureImage(const char* path, RgbImage& image);
+    // Shows the surface untextured again.
+    void RemoveTexture();
 
     void SetRenderMode(RenderMode mode);
     RenderMode GetRenderMode() const { return m_nRenderMode; }
@@ -44,6 +46,8 @@ public:
     unsigned int TextureName() const { return m_nTexture; }
 
     const CTrackball& Trackball() const { return m_Trackball; }
+    // Turns and places the camera as a saved design left it.
+    void SetView(const float rotation[16], float distance);
 
 private:
     CTrackball m_Trackball;

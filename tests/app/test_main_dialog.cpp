@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -61,14 +62,19 @@ protected:
 
 TEST_F(MainDialog, LayoutFollowsTheTemplateInDialogUnitsOfTheKoreanFont)
 {
-    EXPECT_EQ(dialog->windowTitle(), "Velmora");
+    EXPECT_EQ(dialog->windowTitle(), "Velmora[*]");
+    EXPECT_FALSE(dialog->isWindowModified());
     const QFontInfo font(dialog->font());
     EXPECT_EQ(font.family(), "Baekmuk Gulim");
     const DialogBaseUnits base = dialog->BaseUnits();
     EXPECT_GE(base.x, 5);
     EXPECT_GE(base.y, 10);
+    // The menu bar sits above the controls, which keep their layout below it.
+    const QRect menu = dialog->MenuBar()->geometry();
+    EXPECT_EQ(menu.topLeft(), QPoint(0, 0));
+    EXPECT_GT(menu.height(), 10);
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, base);
-    EXPECT_EQ(dialog->size(), QSize(client.width, client.height));
+    EXPECT_EQ(dialog->size(), QSize(client.width, client.height + menu.height()));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -78,7 +84,9 @@ TEST_F(MainDialog, LayoutFollowsTheTemplateInDialogUnitsOfTheKoreanFont)
         QWidget* widget = dialog->GetDlgItem(control.id);
         ASSERT_NE(widget, nullptr) << control.id;
         const PixelRect r = MapDialogRect(control.x, control.y, control.width, control.height, base);
-        EXPECT_EQ(widget->geometry(), QRect(r.x, r.y, r.width, r.height)) << control.id;
+        EXPECT_EQ(QRect(widget->mapTo(dialog.get(), QPoint(0, 0)), widget->size()),
+                  QRect(r.x, r.y + menu.height(), r.width, r.height))
+            << control.id;
         if (control.kind == ControlKind::PushButton) {
             EXPECT_EQ(qobject_cast<QPushButton*>(widget)->text(), QString::fromUtf8(control.text));
         }

@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <sys/stat.h>
+
+#include "app/DialogTemplate.h"
+#include "app/MainDlg.h"
+#include "app/RecentFiles.h"
+#include "core/design/DesignFile.h"
+#include "GuiTestSupport.h"
+
+// Undo and redo of every edit, the design file commands and the question
+// before unsaved changes are dropped, on the real dialog.
+namespace {
+
+std::vector<CVector3> Points(std::initializer_list<std::pair<double, double>> xy)
+{
+    std::vector<CVector3> points;
+    for (const auto& [x, y] : xy)
+        points.push_back({x, y, 0});
+    return points;
+}
+
+bool SamePoints(const std::vector<CVector3>& a, const std::vector<CVector3>& b)
+{
+    return CurveSnapshot{a, -1}.SamePoints(CurveSnapshot{b, -1});
+}
+
+class DesignCommands : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        dialog = std::make_unique<CMainDlg>();
+        dialog->SetSaveQuestion([this](const QString& name) {
+            questions.push_back(name);
+            return answer;
+        });
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), kHangGuardMs));
+        ProcessEvents();
+    }
+    void TearDown() override { dialog.reset(); }
+
+    QPushButton* Button(int id) { return qobject_cast<QPushButton*>(dialog->GetDlgItem(id)); }
+    void Press(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
+    QAction* Action(const char* name) { return dialog->findChild<QAction*>(QString::fromLatin1(name)); }
+    QString File(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+    const std::vector<CVector3>& ProfilePoints() { return dialog->Profile().ControlPoints(); }
+
+    void ClickProfile(double x, double y)
+    {
+        CCurveView& view = dialog->ProfileView();
+        QTest::mouseClick(&view, Qt::LeftButton, {}, WorldToWindow(view, x, y));
+    }
+    void DragProfile(std::initializer_list<std::pair<double, double>> path)
+    {
+        CCurveView& view = dialog->ProfileView();
+        const auto first = *path.begin();
+        const auto last = *(path.end() - 1);
+        QTest::mousePress(&view, Qt::LeftButton, {}, WorldToWindow(view, first.first, first.second));
+        for (const auto& [x, y] : path)
+            QTest::mouseMove(&view, WorldToWindow(view, x, y));
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, WorldToWindow(view, last.first, last.second));
+    }
+    void DrawThreePoints()
+    {
+        ClickProfile(2, -6);
+        ClickProfile(5, 0);
+        ClickProfile(3, 6);
+    }
+
+    QTemporaryDir folder;
+    RecordingMessageBoxes boxes;
+    std::unique_ptr<CMainDlg> dialog;
+    std::vector<QString> questions;
+    SaveChoice answer = SaveChoice::Cancel;
+};
+
+} // namespace
+
+TEST_F(DesignCommands, UndoAndRedoPutBackTheExactPointsAndTheSelection)
+{
+    DrawThreePoints();
+    const std::vector<CVector3> drawn = ProfilePoints();
+    ASSERT_EQ(drawn.size(), 3u);
+    EXPECT_EQ(Action("actionUndo")->text(), "Undo Add Point");
+
+    // One drag of many moves is one step; a second drag is another.
+    Press(IDC_SELECT_CP1);
+    DragProfile({{5, 0}, {6, 1}, {7, 2}, {7.5, 2.5}});
+    const std::vector<CVector3> dragged = ProfilePoints();
+    EXPECT_FALSE(SamePoints(dragged, drawn));
+    DragProfile({{3, 6}, {1, 7}});
+    EXPECT_EQ(dialog->UndoStack().count(), 5);
+    EXPECT_EQ(Action("actionUndo")->text(), "Undo Move Point");
+
+    dialog->UndoStack().undo();
+    EXPECT_TRUE(SamePoints(ProfilePoints(), dragged));
+    EXPECT_EQ(dialog->Profile().Selected(), 2);
+    dialog->UndoStack().undo();
+    EXPECT_TRUE(SamePoints(ProfilePoints(), drawn));
+    EXPECT_EQ(dialog->Profile().Selected(), 1) << "the point picked for the drag";
+    dialog->UndoStack().undo();
+    EXPECT_TRUE(SamePoints(ProfilePoints(), Points({{drawn[0].x, drawn[0].y}, {drawn[1].x, drawn[1].y}})));
+    EXPECT_EQ(dialog->Profile().Selected(), 1);
+    EXPECT_EQ(dialog->UndoStack().count(), 5) << "undo records nothing of its own";
+
+    dialog->UndoStack().redo();
+    dialog->UndoStack().redo();
+    EXPECT_TRUE(SamePoints(ProfilePoints(), dragged));
+    EXPECT_EQ(dialog->Profile().Selected(), 1);
+    ProcessEvents();
+    const CVector3 p = dragged[1];
+    EXPECT_EQ(qobject_cast<QLabel*>(dialog->GetDlgItem(IDC_STATUS))->text(),
+              QString::asprintf("Selected CP : P1 (%f, %f)", p.x, p.y));
+
+    // A new edit after undo drops the steps that were undone.
+    dialog->UndoStack().undo();
+    Press(IDC_DELETE_CP1);
+    EXPECT_EQ(Action("actionUndo")->text(), "Undo Delete Point");
+    EXPECT_FALSE(dialog->UndoStack().canRedo());
+    dialog->UndoStack().undo();
+    EXPECT_TRUE(SamePoints(ProfilePoints(), drawn));
+}
+
+TEST_F(DesignCommands, PicksViewTurnsAndADragBackToItsStartAreNoSteps)
+{
+    DrawThreePoints();
+    const int steps = dialog->UndoStack().count();
+    Press(IDC_SELECT_CP1);
+    ClickProfile(2, -6);
+    ClickProfile(9, 9);
+    DragProfile({{5, 0}, {7, 3}, {5, 0}});
+    CSurfaceView& surface = dialog->SurfaceView();
+    QTest::mousePress(&surface, Qt::LeftButton, {}, QPoint(40, 40));
+    QTest::mouseMove(&surface, QPoint(120, 90));
+    QTest::mouseRelease(&surface, Qt::LeftButton, {}, QPoint(120, 90));
+    EXPECT_EQ(dialog->UndoStack().count(), steps);
+    dialog->UndoStack().setClean();
+    Press(IDC_SOLID);
+    EXPECT_FALSE(dialog->IsModified()) << "the mode it already had";
+}
+
+TEST_F(DesignCommands, ResetAndRenderModeAreUndoneToo)
+{
+    qobject_cast<QLineEdit*>(dialog->GetDlgItem(IDC_DEGREE))->setText("3");
+    Press(IDC_RESET);
+    EXPECT_EQ(dialog->Path().ControlPoints().size(), 4u);
+    EXPECT_EQ(Action("actionUndo")->text(), "Undo Reset");
+    Press(IDC_WIREFRAME);
+    EXPECT_EQ(Action("actionUndo")->text(), "Undo Render Mode");
+    dialog->UndoStack().undo();
+    EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Solid);
+    dialog->UndoStack().undo();
+    EXPECT_TRUE(SamePoints(dialog->Path().ControlPoints(), Points({{0, -5}, {0, 5}})));
+    EXPECT_EQ(dialog->Path().Selected(), 0);
+    EXPECT_FALSE(dialog->IsModified());
+    dialog->UndoStack().redo();
+    dialog->UndoStack().redo();
+    EXPECT_EQ(dialog->Path().ControlPoints().size(), 4u);
+    EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Wireframe);
+}
+
+TEST_F(DesignCommands, SaveThenOpenGivesTheSameDesignAndTheSameBytes)
+{
+    DrawThreePoints();
+    Press(IDC_POINT);
+    CSurfaceView& surface = dialog->SurfaceView();
+    QTest::mousePress(&surface, Qt::LeftButton, {}, QPoint(40, 40));
+    QTest::mouseMove(&surface, QPoint(120, 90));
+    QTest::mouseRelease(&surface, Qt::LeftButton, {}, QPoint(120, 90));
+    EXPECT_TRUE(dialog->IsModified());
+    EXPECT_TRUE(dialog->isWindowModified());
+
+    ASSERT_TRUE(dialog->SaveDesign(File("vase.velmora")));
+    EXPECT_FALSE(dialog->isWindowModified());
+    EXPECT_EQ(dialog->windowTitle(), "vase.velmora[*] - Velmora");
+    EXPECT_EQ(RecentFiles().List().value(0), File("vase.velmora"));
+    const Design saved = dialog->CurrentDesign();
+
+    dialog->OnNew();
+    EXPECT_TRUE(questions.empty()) << "nothing unsaved";
+    EXPECT_TRUE(ProfilePoints().empty());
+    EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Solid);
+    EXPECT_EQ(dialog->windowTitle(), "Velmora[*]");
+
+    ASSERT_TRUE(dialog->OpenDesign(File("vase.velmora")));
+    const Design opened = dialog->CurrentDesign();
+    EXPECT_TRUE(SamePoints(opened.profile, saved.profile));
+    EXPECT_TRUE(SamePoints(opened.path, saved.path));
+    EXPECT_EQ(opened.renderMode, RenderMode::Point);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(opened.viewRotation[i], saved.viewRotation[i]) << i;
+    EXPECT_EQ(opened.viewDistance, saved.viewDistance);
+    EXPECT_FALSE(dialog->IsModified());
+    EXPECT_FALSE(dialog->UndoStack().canUndo()) << "an opened design starts a new history";
+
+    ASSERT_TRUE(dialog->SaveDesign(File("again.velmora")));
+    QFile first(File("vase.velmora")), second(File("again.velmora"));
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), second.readAll());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(DesignCommands, ARefusedFileLeavesTheDesignAsItWas)
+{
+    DrawThreePoints();
+    const std::vector<CVector3> drawn = ProfilePoints();
+    const int steps = dialog->UndoStack().count();
+    const struct {
+        const char* name;
+        const char* text;
+        const char* reason;
+    } files[] = {
+        {"broken.velmora", "{ not json", "broken.velmora"},
+        {"left.velmora",
+         "{\"format\": \"velmora-design\", \"version\": 1,"
+         " \"profile\": [{\"x\": 1, \"y\": 0}, {\"x\": -1, \"y\": 3}],"
+         " \"path\": [{\"x\": 0, \"y\": -5}, {\"x\": 0, \"y\": 5}], \"degree\": 1, \"render\": \"solid\","
+         " \"view\": {\"rotation\": [1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1], \"distance\": 20}}",
+         "point 1 has X < 0"},
+    };
+    for (const auto& file : files) {
+        boxes.boxes.clear();
+        QFile out(File(file.name));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(file.text);
+        out.close();
+        EXPECT_FALSE(dialog->OpenDesign(File(file.name))) << file.name;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << file.name;
+        EXPECT_NE(boxes.boxes[0].text.find(file.reason), std::string::npos) << boxes.boxes[0].text;
+        EXPECT_TRUE(SamePoints(ProfilePoints(), drawn));
+        EXPECT_EQ(dialog->UndoStack().count(), steps);
+        EXPECT_TRUE(dialog->FileName().isEmpty());
+    }
+}
+
+TEST_F(DesignCommands, AFailedSaveKeepsTheOldFileAndTheUnsavedMark)
+{
+    DrawThreePoints();
+    ASSERT_TRUE(dialog->SaveDesign(File("kept.velmora")));
+    QFile kept(File("kept.velmora"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    const QByteArray before = kept.readAll();
+    kept.close();
+    ClickProfile(1, 8);
+
+    // A file that is a directory, a folder that is a file, and a folder
+    // that cannot be written.
+    ASSERT_TRUE(QDir(folder.path()).mkdir("folder.velmora"));
+    EXPECT_FALSE(dialog->SaveDesign(File("folder.velmora")));
+    EXPECT_FALSE(dialog->SaveDesign(File("kept.velmora") + "/inside.velmora"));
+    EXPECT_EQ(boxes.boxes.size(), 2u);
+    if (::geteuid() != 0) {  // root writes anywhere
+        ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0555), 0);
+        EXPECT_FALSE(dialog->SaveDesign(File("kept.velmora")));
+        ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
+        EXPECT_EQ(boxes.boxes.size(), 3u);
+    }
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), before);
+    EXPECT_TRUE(dialog->IsModified());
+    EXPECT_EQ(dialog->FileName(), File("kept.velmora"));
+}
+
+TEST_F(DesignCommands, LeavingAsksOnlyWhenThereAreUnsavedChanges)
+{
+    // Unmodified: New, Escape and Enter behave as they always did.
+    dialog->OnNew();
+    EXPECT_TRUE(questions.empty());
+
+    DrawThreePoints();
+    answer = SaveChoice::Cancel;
+    dialog->OnNew();
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    dialog->close();
+    EXPECT_EQ(questions, (std::vector<QString>{"Untitled", "Untitled", "Untitled"}));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(ProfilePoints().size(), 3u);
+
+    // Save, with a file already named, writes it and goes on.
+    ASSERT_TRUE(dialog->SaveDesign(File("named.velmora")));
+    ClickProfile(1, 8);
+    answer = SaveChoice::Save;
+    dialog->OnNew();
+    EXPECT_EQ(questions.back(), "named.velmora");
+    EXPECT_TRUE(ProfilePoints().empty());
+    const DesignReadResult saved = OpenDesignFile(QFile::encodeName(File("named.velmora")).toStdString());
+    ASSERT_TRUE(saved.design) << saved.reason;
+    EXPECT_EQ(saved.design->profile.size(), 4u);
+
+    // Discard drops the changes; Enter's OK then ends the dialog.
+    ClickProfile(1, 8);
+    answer = SaveChoice::Discard;
+    const std::size_t asked = questions.size();
+    QWidget* field = dialog->GetDlgItem(IDC_DEGREE);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(questions.size(), asked + 1);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}

@@ -72,6 +72,13 @@ bool WriteBmp24(const std::string& path, int width, int height,
 
 std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& path)
 {
+    return ChooseFileThroughDialog(loadButton, [loadButton] { QTest::mouseClick(loadButton, Qt::LeftButton); },
+                                   path);
+}
+
+std::string ChooseFileThroughDialog(QObject* context, const std::function<void()>& showDialog,
+                                    const QString& path)
+{
     std::string failure = "the file dialog did not appear";
     // The file dialog is modal: it runs its own event loop inside the
     // button's click handler, and a zero timer started before the click fires
@@ -89,7 +96,10 @@ std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& pat
         }
         auto* name = fileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         auto* buttons = fileDialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-        QPushButton* open = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+        QPushButton* open = nullptr;
+        if (buttons)
+            open = buttons->button(fileDialog->acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                                      : QDialogButtonBox::Open);
         if (!name || !open) {
             failure = "no file-name field or Open button";
             fileDialog->reject();
@@ -139,14 +149,14 @@ std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& pat
         if (fileDialog->isVisible()) {
             failure = "the dialog refused \"" + name->text().toStdString() + "\"";
             fileDialog->reject();
-        } else if (chosen.size() != 1 || QFileInfo(chosen[0]) != QFileInfo(path)) {
+        } else if (chosen.size() != 1 || QFileInfo(chosen[0]).absoluteFilePath() != QFileInfo(path).absoluteFilePath()) {
             failure = "the dialog chose " + chosen.join(QStringLiteral(", ")).toStdString();
         } else {
             failure.clear();
         }
     };
-    QTimer::singleShot(0, loadButton, driveDialog);
-    QTest::mouseClick(loadButton, Qt::LeftButton);
+    QTimer::singleShot(0, context, driveDialog);
+    showDialog();
     if (failure.empty() && QApplication::activeModalWidget() != nullptr)
         failure = "a modal window is still open";
     return failure;

@@ -228,5 +228,8 @@ bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 // file-name field and confirms. Rejects the dialog if it cannot be driven,
 // so the test fails instead of hanging. Returns what went wrong, or "".
 std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& path);
+// The same for any file dialog (open or save) that `showDialog` brings up.
+std::string ChooseFileThroughDialog(QObject* context, const std::function<void()>& showDialog,
+                                    const QString& path);
 
 } // namespace e2e

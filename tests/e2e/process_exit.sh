@@ -104,14 +104,26 @@ if start; then
   fi
 fi
 
-echo "Escape after drawing in a view"
+echo "Escape after drawing in a view asks first; undone, it ends at once"
 if start; then
   # A click in a view must leave the keyboard with the dialog.
   xdotool windowfocus --sync "$window"
   click_dlu 100 90
   xdotool key Escape
-  if wait_exit "Escape"; then
-    [ "$code" -eq 0 ] || fail "Escape: exit code $code"
+  # The unsaved point: a question, which Escape (Cancel) closes.
+  if ! wait_until has_other_window; then
+    fail "no question about the unsaved point"
+  else
+    box=$(other_windows | head -n 1)
+    xdotool windowfocus --sync "$box" key Escape
+    wait_until has_no_other_window || fail "Escape did not close the question"
+    has_ended && fail "Cancel ended the program"
+    if ! has_ended; then
+      xdotool windowfocus --sync "$window" key ctrl+z Escape
+      if wait_exit "Escape after undo"; then
+        [ "$code" -eq 0 ] || fail "Escape after undo: exit code $code"
+      fi
+    fi
   fi
 fi
 

@@ -191,11 +191,19 @@ protected:
             if (&view == &Profile())
                 allowed.insert(kNegativeX);
             QTest::mouseDClick(&view, Qt::LeftButton, {}, p);
-        } else if (roll < 94) {
+        } else if (roll < 91) {
             CCurveView& view = AnyEditor();
             const QPoint p = Target(view);
             Describe("right click", view, p);
             QTest::mouseClick(&view, Qt::RightButton, {}, p);
+        } else if (roll < 94) {
+            // Undo walks back over every kind of step above, redo forward.
+            const bool back = Chance(60);
+            action = back ? "undo" : "redo";
+            if (back)
+                dialog->UndoStack().undo();
+            else
+                dialog->UndoStack().redo();
         } else {
             static const Qt::Key keys[] = {Qt::Key_1, Qt::Key_0, Qt::Key_9, Qt::Key_X, Qt::Key_Plus,
                                            Qt::Key_Minus, Qt::Key_Space, Qt::Key_Backspace,

@@ -94,7 +94,10 @@ void CMainDlg::CreateMenus()
     const auto add = [this](QMenu* menu, const QString& text, QKeySequence::StandardKey key,
                             const char* name, std::function<void()> command) {
         QAction* action = menu->addAction(text, this, std::move(command));
-        action->setShortcut(key);
+        action->setShortcuts(key);
+        // Outside a desktop that defines one, Save As has no standard key.
+        if (action->shortcuts().isEmpty() && key == QKeySequence::SaveAs)
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
@@ -112,10 +115,10 @@ void CMainDlg::CreateMenus()
 
     QMenu* edit = m_menuBar->addMenu(tr("&Edit"));
     QAction* undo = m_undoStack.createUndoAction(this, tr("Undo"));
-    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcuts(QKeySequence::Undo);
     undo->setObjectName(QStringLiteral("actionUndo"));
     QAction* redo = m_undoStack.createRedoAction(this, tr("Redo"));
-    redo->setShortcut(QKeySequence::Redo);
+    redo->setShortcuts(QKeySequence::Redo);
     redo->setObjectName(QStringLiteral("actionRedo"));
     edit->addAction(undo);
     edit->addAction(redo);

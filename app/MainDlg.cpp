@@ -114,10 +114,11 @@ void CMainDlg::CreateMenus()
     add(file, tr("&Quit"), QKeySequence::Quit, "actionQuit", [this] { close(); });
 
     QMenu* edit = m_menuBar->addMenu(tr("&Edit"));
-    QAction* undo = m_undoStack.createUndoAction(this, tr("Undo"));
+    // Qt's own "Undo %1" and "Redo %1", translated with Qt's texts.
+    QAction* undo = m_undoStack.createUndoAction(this);
     undo->setShortcuts(QKeySequence::Undo);
     undo->setObjectName(QStringLiteral("actionUndo"));
-    QAction* redo = m_undoStack.createRedoAction(this, tr("Redo"));
+    QAction* redo = m_undoStack.createRedoAction(this);
     redo->setShortcuts(QKeySequence::Redo);
     redo->setObjectName(QStringLiteral("actionRedo"));
     edit->addAction(undo);

@@ -2,6 +2,8 @@
 
 #include <QWindow>
 
+#include "views/FrameCycle.h"
+
 class QOpenGLContext;
 
 // A client rectangle: left and top are 0, so right is the width and bottom
@@ -13,7 +15,7 @@ struct ClientRect {
 // A native window that owns one OpenGL context, runs one fixed paint cycle
 // through overridable drawing steps and turns mouse input into overridable
 // operations. Derived views draw everything that is visible.
-class CGLView : public QWindow {
+class CGLView : public QWindow, public FrameSteps {
     Q_OBJECT
 public:
     CGLView();
@@ -22,10 +24,10 @@ public:
     virtual void RenderFrame();
     virtual void InitGL();
     virtual void DestroyGL();
-    virtual void DrawBackground();
-    virtual void ApplyTransform();
-    virtual void DrawScene();
-    virtual void SetProjection();
+    void DrawBackground() override;
+    void ApplyTransform() override;
+    void DrawScene() override;
+    void SetProjection() override;
     virtual void ResizeViewport(int width, int height);
     virtual void ScreenToWorld(int x, int y, double nearPoint[3], double farPoint[3]);
     virtual void OnLeftDown(int x, int y);

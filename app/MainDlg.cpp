@@ -1,7 +1,6 @@
 #include "app/MainDlg.h"
 
 #include <QFileDialog>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,22 +8,11 @@
 #include <functional>
 #include <utility>
 
+#include "app/DialogFont.h"
 #include "app/DialogTemplate.h"
 #include "core/DialogText.h"
 #include "core/MessageBox.h"
 #include "core/bmp/DibReader.h"
-
-namespace {
-
-DialogBaseUnits BaseUnitsOf(const QFont& font)
-{
-    const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return ComputeDialogBaseUnits(letters, metrics.ascent() + metrics.descent());
-}
-
-} // namespace
 
 CMainDlg::CMainDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -35,10 +23,8 @@ CMainDlg::CMainDlg(QWidget* parent)
 {
     m_hIcon.addFile(QStringLiteral(":/velmora-16.png"));
     m_hIcon.addFile(QStringLiteral(":/velmora-32.png"));
-    QFont dialogFont(QString::fromUtf8(kDialogFontFace));
-    dialogFont.setPointSize(kDialogFontPoints);
-    setFont(dialogFont);
-    m_baseUnits = BaseUnitsOf(font());
+    setFont(DialogFont());
+    m_baseUnits = DialogBaseUnitsOf(font());
     setWindowTitle(QString::fromUtf8(kDialogCaption));
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
     setFixedSize(client.width, client.height);

@@ -91,7 +91,7 @@ CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize s
 
 CommandOutcome SaveSurfaceImage(CSurfaceView& view, const QString& outputPath)
 {
-    const RgbImage image = view.RenderImage();
+    const RgbImage image = view.CaptureFrame();
     if (image.pixels.empty()) {
         CommandOutcome outcome;
         outcome.error = "the 3D view has no picture to save";

@@ -50,11 +50,26 @@ void CGLView::Invalidate()
 
 void CGLView::RenderFrame()
 {
+    PaintFrame(nullptr);
+}
+
+RgbImage CGLView::CaptureFrame()
+{
+    RgbImage image;
+    PaintFrame(&image);
+    return image;
+}
+
+void CGLView::PaintFrame(RgbImage* capture)
+{
     m_framePending = false;
     // A view whose context could not be made draws nothing.
     if (!MakeCurrent())
         return;
     DrawFrame(*this);
+    // From the back buffer before the swap, which leaves it undefined.
+    if (capture)
+        *capture = ReadFramePixels(m_rcClient.right, m_rcClient.bottom);
     m_hRC->swapBuffers(m_hDC);
     ReleaseCurrent();
 }

@@ -40,6 +40,10 @@ public:
     // reports a frame pending, so that anyone can wait for the picture.
     void Invalidate();
     bool IsFramePending() const { return m_framePending; }
+    // Renders a frame as RenderFrame does and returns its pixels, read from
+    // the window's own buffer (a framebuffer object can rasterize points and
+    // lines a row apart from it); empty when the view has no context.
+    RgbImage CaptureFrame();
 
     QOpenGLContext* m_hRC = nullptr;
     QWindow* m_hDC = nullptr;  // the drawable every make-current and swap uses
@@ -57,6 +61,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void PaintFrame(RgbImage* capture);
     QPoint DevicePoint(const QMouseEvent* event) const;
     bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
 

@@ -1,8 +1,5 @@
 #include "views/SurfaceView.h"
 
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
-
 CSurfaceView::CSurfaceView() = default;
 
 void CSurfaceView::SetRenderMode(RenderMode mode)
@@ -81,36 +78,4 @@ void CSurfaceView::BuildSurface(const std::vector<CVector3>& profileSamples,
         return;
     m_scene.BuildSurface(profileSamples, pathControls, profileControls);
     ReleaseCurrent();
-}
-
-RgbImage CSurfaceView::RenderImage()
-{
-    RgbImage image;
-    const int width = m_rcClient.right;
-    const int height = m_rcClient.bottom;
-    if (!MakeCurrent())
-        return image;
-    // The same colour and depth resolution as the window's buffers.
-    QOpenGLFunctions* gl = m_hRC->functions();
-    GLuint framebuffer = 0;
-    GLuint buffers[2] = {0, 0};
-    gl->glGenFramebuffers(1, &framebuffer);
-    gl->glGenRenderbuffers(2, buffers);
-    gl->glBindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
-    gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    gl->glBindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
-    gl->glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    gl->glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers[0]);
-    gl->glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
-    if (gl->glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
-        DrawFrame(*this);
-        image = ReadFramePixels(width, height);
-    }
-    gl->glBindFramebuffer(GL_FRAMEBUFFER, m_hRC->defaultFramebufferObject());
-    gl->glDeleteFramebuffers(1, &framebuffer);
-    gl->glDeleteRenderbuffers(2, buffers);
-    ReleaseCurrent();
-    return image;
 }

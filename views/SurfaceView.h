@@ -49,12 +49,6 @@ public:
     // Puts the view where a saved design left it.
     void SetView(const float rotation[16], float distance);
 
-    // One frame exactly as the view draws it, rendered into an offscreen
-    // framebuffer of the view's size, so the picture does not depend on the
-    // window being visible. Empty when the view has no context or the
-    // framebuffer cannot be made.
-    RgbImage RenderImage();
-
 private:
     SurfaceScene m_scene;
 };

@@ -38,6 +38,5 @@ bool RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode
         scene.ReplaceTexture(texture);
     DrawFrame(scene);
     image = ReadFramePixels(width, height);
-    scene.ReplaceTexture(nullptr);
     return true;
 }

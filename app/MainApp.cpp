@@ -1,10 +1,9 @@
 #include "app/MainApp.h"
 
-#include <QFont>
 #include <QStringList>
 #include <QMessageBox>
 
-#include "app/DialogTemplate.h"
+#include "app/DialogFont.h"
 #include "app/MainDlg.h"
 #include "core/MessageBox.h"
 
@@ -24,10 +23,7 @@ CMainApp::CMainApp(int& argc, char** argv) : m_application(argc, argv) {}
 
 void CMainApp::InstallPlatformServices()
 {
-    // Korean dialog face: take whichever Gulim-like face is installed.
-    QFont::insertSubstitutions(QString::fromUtf8(kDialogFontFace),
-                               {QStringLiteral("Gulim"), QStringLiteral("Baekmuk Gulim"),
-                                QStringLiteral("NanumGothic"), QStringLiteral("Noto Sans CJK KR")});
+    InstallDialogFontSubstitutes();
     SetApplicationTitle(QCoreApplication::applicationName().toStdString());
     SetMessageBoxHandler(ShowQtMessageBox);
 }

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +13,8 @@
 #include <functional>
 #include <utility>
 
+#include "app/DesignCommands.h"
+#include "app/DialogFont.h"
 #include "app/DialogTemplate.h"
 #include "core/DialogText.h"
 #include "core/MessageBox.h"
@@ -21,14 +22,6 @@
 #include "core/design/DesignFile.h"
 
 namespace {
-
-DialogBaseUnits BaseUnitsOf(const QFont& font)
-{
-    const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return ComputeDialogBaseUnits(letters, metrics.ascent() + metrics.descent());
-}
 
 SaveChoice AskInABox(QWidget* parent, const QString& designName)
 {
@@ -65,10 +58,8 @@ CMainDlg::CMainDlg(QWidget* parent)
 {
     m_hIcon.addFile(QStringLiteral(":/velmora-16.png"));
     m_hIcon.addFile(QStringLiteral(":/velmora-32.png"));
-    QFont dialogFont(QString::fromUtf8(kDialogFontFace));
-    dialogFont.setPointSize(kDialogFontPoints);
-    setFont(dialogFont);
-    m_baseUnits = BaseUnitsOf(font());
+    setFont(DialogFont());
+    m_baseUnits = DialogBaseUnitsOf(font());
     m_askToSave = [this](const QString& name) { return AskInABox(this, name); };
     CreateMenus();
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
@@ -110,6 +101,11 @@ void CMainDlg::CreateMenus()
     file->addSeparator();
     add(file, tr("&Save"), QKeySequence::Save, "actionSave", [this] { OnSave(); });
     add(file, tr("Save &As..."), QKeySequence::SaveAs, "actionSaveAs", [this] { OnSaveAs(); });
+    file->addSeparator();
+    file->addAction(tr("&Export Mesh..."), this, [this] { OnExportMesh(); })
+        ->setObjectName(QStringLiteral("actionExportMesh"));
+    file->addAction(tr("Save &Image..."), this, [this] { OnSaveImage(); })
+        ->setObjectName(QStringLiteral("actionSaveImage"));
     file->addSeparator();
     add(file, tr("&Quit"), QKeySequence::Quit, "actionQuit", [this] { close(); });
 
@@ -524,6 +520,70 @@ bool CMainDlg::SaveDesign(const QString& path)
     m_undoStack.setClean();
     UpdateTitle();
     return true;
+}
+
+// A save dialog that names the design's file after its own name with the
+// extension of the chosen filter; empty when cancelled.
+QString CMainDlg::AskForOutputFile(const QString& title, const QStringList& filters)
+{
+    QFileDialog dialog(this, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    const auto suffixOf = [](const QString& filter) {
+        return filter.section(QStringLiteral("*."), 1).section(QLatin1Char(')'), 0, 0);
+    };
+    dialog.setDefaultSuffix(suffixOf(filters.first()));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog, suffixOf](const QString& filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
+    const QFileInfo design(m_fileName.isEmpty() ? tr("untitled.velmora") : m_fileName);
+    dialog.selectFile(design.completeBaseName() + QLatin1Char('.') + suffixOf(filters.first()));
+    if (!m_fileName.isEmpty())
+        dialog.setDirectory(design.absolutePath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+void CMainDlg::OnExportMesh()
+{
+    const QString path = AskForOutputFile(tr("Export Mesh"), {tr("glTF Binary (*.glb)"), tr("Wavefront OBJ (*.obj)"),
+                                                              tr("Binary STL (*.stl)")});
+    if (!path.isEmpty())
+        ExportMesh(path);
+}
+
+void CMainDlg::OnSaveImage()
+{
+    const QString path = AskForOutputFile(tr("Save Image"), {tr("PNG Images (*.png)")});
+    if (!path.isEmpty())
+        SaveImage(path);
+}
+
+namespace {
+
+// Shows how a command that writes a file went; true when it wrote it.
+bool Report(const CommandOutcome& outcome)
+{
+    if (!outcome.Succeeded()) {
+        ShowStandardMessage(outcome.error);
+        return false;
+    }
+    if (!outcome.warning.empty())
+        ShowStandardMessage(outcome.warning);
+    return true;
+}
+
+} // namespace
+
+bool CMainDlg::ExportMesh(const QString& path)
+{
+    return Report(ExportDesignToFile(CurrentDesign(), path));
+}
+
+bool CMainDlg::SaveImage(const QString& path)
+{
+    return Report(SaveSurfaceImage(*m_Viewport2, path));
 }
 
 bool CMainDlg::MaybeSaveChanges()

@@ -67,6 +67,12 @@ public:
     bool OnSaveAs();
     bool OpenDesign(const QString& path);
     bool SaveDesign(const QString& path);
+    // The surface as a mesh file (format by extension) and the 3D view's
+    // picture as PNG; the same files the command line writes.
+    void OnExportMesh();
+    void OnSaveImage();
+    bool ExportMesh(const QString& path);
+    bool SaveImage(const QString& path);
 
     // The design on screen, as a file keeps it.
     Design CurrentDesign() const;
@@ -100,6 +106,7 @@ private:
     // Replaces the whole design without recording a step: the history starts anew.
     void ReplaceDesign(const std::function<void()>& replace);
     bool MaybeSaveChanges();
+    QString AskForOutputFile(const QString& title, const QStringList& filters);
     void OpenRecent(const QString& path);
     void FillRecentMenu();
     void UpdateTitle();

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
+  libegl-dev libegl-mesa0
   nlohmann-json3-dev libtinygltf-dev libstb-dev
   fonts-baekmuk
   xvfb xauth x11-utils imagemagick xdotool

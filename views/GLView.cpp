@@ -50,24 +50,26 @@ void CGLView::Invalidate()
 
 void CGLView::RenderFrame()
 {
+    PaintFrame(nullptr);
+}
+
+RgbImage CGLView::CaptureFrame()
+{
+    RgbImage image;
+    PaintFrame(&image);
+    return image;
+}
+
+void CGLView::PaintFrame(RgbImage* capture)
+{
     m_framePending = false;
     // A view whose context could not be made draws nothing.
     if (!MakeCurrent())
         return;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    SetProjection();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    ApplyTransform();
-    glPushMatrix();
-    DrawBackground();
-    glPopMatrix();
-    glPushMatrix();
-    DrawScene();
-    glPopMatrix();
-    glFinish();
+    DrawFrame(*this);
+    // From the back buffer before the swap, which leaves it undefined.
+    if (capture)
+        *capture = ReadFramePixels(m_rcClient.right, m_rcClient.bottom);
     m_hRC->swapBuffers(m_hDC);
     ReleaseCurrent();
 }
@@ -90,8 +92,7 @@ void CGLView::InitGL()
     ResizeViewport(m_rcClient.right, m_rcClient.bottom);
     if (!MakeCurrent())
         return;
-    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glPointSize(2.0f);
+    SetInitialFrameState();
     ReleaseCurrent();
 }
 

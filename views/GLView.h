@@ -2,6 +2,8 @@
 
 #include <QWindow>
 
+#include "views/FrameCycle.h"
+
 class QOpenGLContext;
 
 // A client rectangle: left and top are 0, so right is the width and bottom
@@ -13,7 +15,7 @@ struct ClientRect {
 // A native window that owns one OpenGL context, runs one fixed paint cycle
 // through overridable drawing steps and turns mouse input into overridable
 // operations. Derived views draw everything that is visible.
-class CGLView : public QWindow {
+class CGLView : public QWindow, public FrameSteps {
     Q_OBJECT
 public:
     CGLView();
@@ -22,10 +24,10 @@ public:
     virtual void RenderFrame();
     virtual void InitGL();
     virtual void DestroyGL();
-    virtual void DrawBackground();
-    virtual void ApplyTransform();
-    virtual void DrawScene();
-    virtual void SetProjection();
+    void DrawBackground() override;
+    void ApplyTransform() override;
+    void DrawScene() override;
+    void SetProjection() override;
     virtual void ResizeViewport(int width, int height);
     virtual void ScreenToWorld(int x, int y, double nearPoint[3], double farPoint[3]);
     virtual void OnLeftDown(int x, int y);
@@ -38,6 +40,10 @@ public:
     // reports a frame pending, so that anyone can wait for the picture.
     void Invalidate();
     bool IsFramePending() const { return m_framePending; }
+    // Renders a frame as RenderFrame does and returns its pixels, read from
+    // the window's own buffer (a framebuffer object can rasterize points and
+    // lines a row apart from it); empty when the view has no context.
+    RgbImage CaptureFrame();
 
     QOpenGLContext* m_hRC = nullptr;
     QWindow* m_hDC = nullptr;  // the drawable every make-current and swap uses
@@ -55,6 +61,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void PaintFrame(RgbImage* capture);
     QPoint DevicePoint(const QMouseEvent* event) const;
     bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
 

@@ -1,4 +1,3 @@
-#include <GL/gl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,20 +10,9 @@ std::optional<DibResult> CSurfaceView::LoadTexture(const char* path)
     std::optional<DibResult> result;
     if (MakeCurrent()) {
         // The old texture goes whatever the outcome of the load.
-        glDeleteTextures(1, &m_nTexture);
         RgbImage image;
         result = LoadTextureImage(path, image);
-        if (result == DibResult::Ok) {
-            glGenTextures(1, &m_nTexture);
-            glBindTexture(GL_TEXTURE_2D, m_nTexture);
-            // Rows are packed, 3 * width bytes, whatever the width.
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-            glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                         image.pixels.data());
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        }
+        m_scene.ReplaceTexture(result == DibResult::Ok ? &image : nullptr);
         ReleaseCurrent();
     }
     Invalidate();
@@ -34,8 +22,7 @@ std::optional<DibResult> CSurfaceView::LoadTexture(const char* path)
 void CSurfaceView::RemoveTexture()
 {
     if (MakeCurrent()) {
-        glDeleteTextures(1, &m_nTexture);
-        m_nTexture = 0;
+        m_scene.ReplaceTexture(nullptr);
         ReleaseCurrent();
     }
     Invalidate();

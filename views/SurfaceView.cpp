@@ -1,127 +1,72 @@
 #include "views/SurfaceView.h"
 
-#include <GL/gl.h>
-
-#include <cmath>
-
-#include "core/SweepMesh.h"
-
-namespace {
-
-constexpr GLuint kSurfaceList = 1;
-
-GLenum PolygonModeOf(RenderMode mode)
-{
-    switch (mode) {
-    case RenderMode::Wireframe: return GL_LINE;
-    case RenderMode::Point: return GL_POINT;
-    case RenderMode::Solid: break;
-    }
-    return GL_FILL;
-}
-
-} // namespace
-
 CSurfaceView::CSurfaceView() = default;
 
 void CSurfaceView::SetRenderMode(RenderMode mode)
 {
-    m_nRenderMode = mode;
+    m_scene.SetRenderMode(mode);
     Invalidate();
 }
 
 void CSurfaceView::SetView(const float rotation[16], float distance)
 {
-    m_Trackball.SetView(rotation, distance);
+    m_scene.Trackball().SetView(rotation, distance);
     Invalidate();
 }
 
 void CSurfaceView::InitGL()
 {
     CGLView::InitGL();
-    m_Trackball.SetViewportSize(m_rcClient.right, m_rcClient.bottom);
+    m_scene.Trackball().SetViewportSize(m_rcClient.right, m_rcClient.bottom);
     if (!MakeCurrent())
         return;
-    const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    const GLfloat shininess[] = {50.0f};
-    // Set under the fresh context's identity and never again, so the light
-    // stays fixed relative to the viewer.
-    const GLfloat lightPosition[] = {1.0f, 1.0f, 1.0f, 0.0f};
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMaterialfv(GL_FRONT, GL_SHININESS, shininess);
-    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
-    glEnable(GL_LIGHT0);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_DEPTH_TEST);
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
-    glEnable(GL_TEXTURE_2D);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    m_scene.InitGL();
     ReleaseCurrent();
 }
 
 void CSurfaceView::SetProjection()
 {
-    const double pi = 3.14159265358979323846;
-    const double t = 1.0 / (std::cos(pi / 6.0) / std::sin(pi / 6.0));
-    glFrustum(-t, t, -t, t, 1.0, 1000.0);
-    glTranslatef(0.0f, 0.0f, -m_Trackball.Distance());
+    m_scene.SetProjection();
 }
 
 void CSurfaceView::ApplyTransform()
 {
-    glMultMatrixf(m_Trackball.Matrix());
+    m_scene.ApplyTransform();
 }
 
 void CSurfaceView::DrawBackground()
 {
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_LIGHTING);
-    glPolygonMode(GL_FRONT_AND_BACK, PolygonModeOf(m_nRenderMode));
-    glLineWidth(2.0f);
-    glBegin(GL_LINES);
-    glColor3f(1.0f, 0.0f, 0.0f);
-    glVertex3i(0, 0, 0);
-    glVertex3i(50, 0, 0);
-    glColor3f(0.0f, 1.0f, 0.0f);
-    glVertex3i(0, 0, 0);
-    glVertex3i(0, 50, 0);
-    glColor3f(0.0f, 0.0f, 1.0f);
-    glVertex3i(0, 0, 0);
-    glVertex3i(0, 0, 50);
-    glEnd();
+    m_scene.DrawBackground();
 }
 
 void CSurfaceView::DrawScene()
 {
-    glBindTexture(GL_TEXTURE_2D, m_nTexture);
-    glEnable(GL_LIGHTING);
-    glCallList(kSurfaceList);
-    glBindTexture(GL_TEXTURE_2D, 0);
+    m_scene.DrawScene();
 }
 
 void CSurfaceView::OnLeftDown(int x, int y)
 {
-    m_Trackball.BeginRotation(x, y);
+    m_scene.Trackball().BeginRotation(x, y);
 }
 
 void CSurfaceView::OnLeftUp(int, int)
 {
-    m_Trackball.EndRotation();
+    m_scene.Trackball().EndRotation();
 }
 
 void CSurfaceView::OnRightDown(int x, int y)
 {
-    m_Trackball.BeginZoom(x, y);
+    m_scene.Trackball().BeginZoom(x, y);
 }
 
 void CSurfaceView::OnRightUp(int, int)
 {
-    m_Trackball.EndZoom();
+    m_scene.Trackball().EndZoom();
 }
 
 void CSurfaceView::OnDrag(unsigned, int x, int y)
 {
-    m_Trackball.Motion(x, y);
+    m_scene.Trackball().Motion(x, y);
     Invalidate();
 }
 
@@ -131,22 +76,6 @@ void CSurfaceView::BuildSurface(const std::vector<CVector3>& profileSamples,
 {
     if (!MakeCurrent())
         return;
-    glDeleteLists(kSurfaceList, 1);
-    const std::vector<std::vector<SweepVertex>> strips =
-        ComputeSweepMesh(profileSamples, pathControls, profileControls);
-    if (!strips.empty()) {
-        glNewList(kSurfaceList, GL_COMPILE);
-        glColor3f(1.0f, 1.0f, 1.0f);
-        for (const std::vector<SweepVertex>& strip : strips) {
-            glBegin(GL_TRIANGLE_STRIP);
-            for (const SweepVertex& v : strip) {
-                glTexCoord2f(v.s, v.t);
-                glNormal3d(v.normal.x, v.normal.y, v.normal.z);
-                glVertex3d(v.position.x, v.position.y, v.position.z);
-            }
-            glEnd();
-        }
-        glEndList();
-    }
+    m_scene.BuildSurface(profileSamples, pathControls, profileControls);
     ReleaseCurrent();
 }

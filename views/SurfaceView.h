@@ -8,9 +8,11 @@
 #include "core/Vector3.h"
 #include "core/bmp/DibDecoder.h"
 #include "views/GLView.h"
+#include "views/SurfaceScene.h"
 
 // The lit, optionally textured 3D view of the swept surface, turned by a
-// trackball (left button) and zoomed (right button).
+// trackball (left button) and zoomed (right button). Its scene does the
+// drawing; the view brackets it with its own context.
 class CSurfaceView : public CGLView {
     Q_OBJECT
 public:
@@ -41,16 +43,14 @@ public:
     void RemoveTexture();
 
     void SetRenderMode(RenderMode mode);
-    RenderMode GetRenderMode() const { return m_nRenderMode; }
+    RenderMode GetRenderMode() const { return m_scene.GetRenderMode(); }
     // The texture object in this view's context; 0 before any load.
-    unsigned int TextureName() const { return m_nTexture; }
+    unsigned int TextureName() const { return m_scene.TextureName(); }
 
-    const CTrackball& Trackball() const { return m_Trackball; }
-    // Turns and places the camera as a saved design left it.
+    const CTrackball& Trackball() const { return m_scene.Trackball(); }
+    // Puts the view where a saved design left it.
     void SetView(const float rotation[16], float distance);
 
 private:
-    CTrackball m_Trackball;
-    RenderMode m_nRenderMode = RenderMode::Solid;
-    unsigned int m_nTexture = 0;
+    SurfaceScene m_scene;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The command line without a display: export of a design to each format, help
-# and version, and every kind of refusal with its exit status, one line on
-# stderr and no output file left behind.
+# The command line without a display: export of a design to each format, a
+# render of it, help and version, and every kind of refusal with its exit
+# status, one line on stderr and no output file left behind. (That a render
+# shows what the window shows is tested against the window, in the app tests.)
 set -u
 program=$(realpath "${1:?usage: command_line.sh path/to/velmora}")
 work=$(mktemp -d)
@@ -46,6 +47,8 @@ echo "help and version"
 run --help
 expect_status 0 "--help"
 [[ $out == *"export DESIGN.velmora OUT.(glb|obj|stl)"* ]] || fail "--help does not name the export command"
+[[ $out == *"render DESIGN.velmora OUT.png [--size WxH] [--mode solid|wireframe|point]"* ]] ||
+  fail "--help does not name the render command"
 run --version
 expect_status 0 "--version"
 [[ $out == "velmora "[0-9]* ]] || fail "--version printed: $out"
@@ -79,6 +82,17 @@ expect_status 0 "missing texture"
 [[ $err == *warning* ]] || fail "no warning for the missing texture"
 grep -q 'image/png' plain.glb && fail "plain.glb has a texture"
 
+echo "render, and a missing texture: rendered without it, with a warning"
+run render vase.velmora vase.png --size 64x48 --mode point
+expect_status 0 "render"
+[ "$(head -c 8 vase.png 2>/dev/null | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "vase.png is not PNG"
+[ "$(od -An -tu1 -j16 -N8 vase.png | tr -s ' ')" = " 0 0 0 64 0 0 0 48" ] || fail "vase.png is not 64 x 48"
+[ -z "$err" ] || fail "render wrote to stderr: $err"
+run render untextured.velmora plain.png
+expect_status 0 "render without its texture"
+[[ $err == *warning* ]] || fail "no warning for the missing texture in render"
+[ -s plain.png ] || fail "no plain.png"
+
 echo "refusals"
 echo keep >kept.stl
 design negative.velmora '{"x": -1.0, "y": 0.0}, {"x": 2.0, "y": 3.0}' null
@@ -106,7 +120,34 @@ run export vase.velmora
 expect_status 2 "a missing argument"
 run export --no-such-option vase.velmora out.stl
 expect_status 2 "an unknown option"
-for f in out.stl out.png flat.stl no-such-folder; do [ -e "$f" ] && fail "$f was left behind"; done
+echo keep >kept.png
+for args in "--size 0x10" "--size 10" "--size 8193x10" "--size 10x-5" "--size ax3" "--mode shaded" "--mode"; do
+  # shellcheck disable=SC2086
+  run render vase.velmora kept.png $args
+  expect_status 2 "render $args"
+  expect_one_line "render $args"
+done
+run render vase.velmora kept.png extra.png
+expect_status 2 "render with too many arguments"
+run render vase.velmora
+expect_status 2 "render with too few arguments"
+run render vase.velmora out.jpg
+expect_status 2 "render to another format"
+expect_one_line "render to another format"
+run export vase.velmora out.stl --size 10x10
+expect_status 2 "export with a render option"
+run render junk.velmora kept.png
+expect_status 1 "render of a file that is no design"
+expect_one_line "render of a file that is no design"
+run render negative.velmora kept.png
+expect_status 1 "render of a profile point left of the axis"
+run render missing.velmora out.png
+expect_status 1 "render of a missing design"
+run render vase.velmora no-such-folder/out.png
+expect_status 1 "render into a folder that does not exist"
+expect_one_line "render into a folder that does not exist"
+[ "$(cat kept.png)" = keep ] || fail "a refused render touched the existing file"
+for f in out.stl out.png out.jpg flat.stl no-such-folder; do [ -e "$f" ] && fail "$f was left behind"; done
 ls .*.tmp* >/dev/null 2>&1 && fail "a temporary file was left behind"
 
 if [ "$failures" -ne 0 ]; then

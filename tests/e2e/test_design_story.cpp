@@ -95,8 +95,8 @@ TEST_F(DesignStory, ATextureLoadIsUndoneAndUnsavedChangesAreAskedAbout)
     const QImage textured = GrabView(Surface());
     EXPECT_GT(CountDifferentPixels(textured, plain), 800);
     Shortcut("actionUndo");
-    EXPECT_EQ(Surface().TextureName(), 0u);
     EXPECT_EQ(CountDifferentPixels(GrabView(Surface()), plain), 0);
+    EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
     Shortcut("actionRedo");
     EXPECT_EQ(CountDifferentPixels(GrabView(Surface()), textured), 0);
 
@@ -119,6 +119,6 @@ TEST_F(DesignStory, ATextureLoadIsUndoneAndUnsavedChangesAreAskedAbout)
     Shortcut("actionNew");
     EXPECT_FALSE(asked.isEmpty());
     EXPECT_TRUE(dialog->Profile().ControlPoints().empty());
-    EXPECT_EQ(Surface().TextureName(), 0u);
+    EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
     EXPECT_FALSE(dialog->isWindowModified());
 }

@@ -1,0 +1,101 @@
+#include "app/DesignCommands.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/bmp/DibReader.h"
+#include "core/design/AtomicFile.h"
+#include "core/export/DesignExport.h"
+#include "core/export/PngEncoder.h"
+#include "views/DesignImage.h"
+#include "views/SurfaceView.h"
+
+namespace {
+
+std::string NativePath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// The design's texture, or nothing with a warning that `doing` goes on
+// without it; nothing and no warning for a design without a texture.
+std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doing, std::string& warning)
+{
+    if (design.texturePath.empty())
+        return std::nullopt;
+    RgbImage texture;
+    const DibResult loaded = LoadDibImage(design.texturePath.c_str(), texture);
+    if (loaded == DibResult::Ok)
+        return texture;
+    std::string why = DibLoadMessage(loaded, design.texturePath.c_str());
+    while (!why.empty() && why.back() == '\n')
+        why.pop_back();
+    warning = std::string(doing) + " without the texture: " + why;
+    return std::nullopt;
+}
+
+CommandOutcome WritePng(const RgbImage& image, const QString& outputPath)
+{
+    CommandOutcome outcome;
+    const std::vector<unsigned char> png = EncodePng(image);
+    if (png.empty()) {
+        outcome.error = NativePath(outputPath) + ": the picture cannot be encoded as PNG";
+        return outcome;
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(png.data()), png.size());
+    WriteFileAtomically(NativePath(outputPath), bytes, outcome.error);
+    return outcome;
+}
+
+} // namespace
+
+CommandOutcome ExportDesignToFile(const Design& design, const QString& outputPath)
+{
+    CommandOutcome outcome;
+    const std::optional<MeshFormat> format = MeshFormatForPath(NativePath(outputPath));
+    if (!format) {
+        outcome.error = NativePath(outputPath) + ": the output must end in .glb, .obj or .stl";
+        return outcome;
+    }
+    // STL has no materials: its texture is never read.
+    std::optional<RgbImage> texture;
+    if (*format != MeshFormat::Stl)
+        texture = LoadDesignTexture(design, "exporting", outcome.warning);
+    const QFileInfo output(outputPath);
+    const ExportResult result = ExportDesignMesh(design, texture ? &*texture : nullptr, *format,
+                                                 NativePath(output.completeBaseName()));
+    if (!result.Succeeded()) {
+        outcome.error = result.error;
+        return outcome;
+    }
+    WriteExportFiles(result, NativePath(output.absolutePath()), NativePath(output.fileName()), outcome.error);
+    return outcome;
+}
+
+CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const QString& outputPath)
+{
+    CommandOutcome outcome;
+    const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", outcome.warning);
+    RgbImage image;
+    if (!RenderDesignImage(design, texture ? &*texture : nullptr, mode, size.width(), size.height(), image,
+                           outcome.error))
+        return outcome;
+    const std::string warning = outcome.warning;
+    outcome = WritePng(image, outputPath);
+    outcome.warning = warning;
+    return outcome;
+}
+
+CommandOutcome SaveSurfaceImage(CSurfaceView& view, const QString& outputPath)
+{
+    const RgbImage image = view.CaptureFrame();
+    if (image.pixels.empty()) {
+        CommandOutcome outcome;
+        outcome.error = "the 3D view has no picture to save";
+        return outcome;
+    }
+    return WritePng(image, outputPath);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <string>
+
+#include "core/RenderMode.h"
+#include "core/design/Design.h"
+
+class CSurfaceView;
+
+// What a command that writes a file did: done, or the one-line reason it
+// wrote nothing; and, even when done, a warning the user should see.
+struct CommandOutcome {
+    std::string error;
+    std::string warning;
+
+    bool Succeeded() const { return error.empty(); }
+};
+
+// Exports the surface of `design` to `outputPath`: glTF binary, OBJ (with its
+// .mtl and texture beside it) or STL by the extension. The command line and
+// the modeller's menu both call this, so their files are the same bytes. A
+// texture that cannot be read leaves the surface untextured, with a warning.
+CommandOutcome ExportDesignToFile(const Design& design, const QString& outputPath);
+
+// Renders `design` as the 3D view draws it, in `mode`, at `size`, without
+// any window or display, and writes it to `outputPath` as PNG.
+CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const QString& outputPath);
+
+// Writes the 3D view's current picture to `outputPath` as PNG.
+CommandOutcome SaveSurfaceImage(CSurfaceView& view, const QString& outputPath);

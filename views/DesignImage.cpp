@@ -1,0 +1,42 @@
+#include "views/DesignImage.h"
+
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "core/Bezier.h"
+#include "views/FrameCycle.h"
+#include "views/HeadlessGLContext.h"
+#include "views/SurfaceScene.h"
+
+bool RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode mode, int width, int height,
+                       RgbImage& image, std::string& reason)
+{
+    if (width < 1 || height < 1 || width > kMaxRenderSide || height > kMaxRenderSide) {
+        reason = "the picture size is out of range";
+        return false;
+    }
+    HeadlessGLContext context(width, height);
+    if (!context.IsValid()) {
+        reason = context.Problem();
+        return false;
+    }
+    // The window's order: its initial state, the surface after the curves
+    // are set, then the texture.
+    SurfaceScene scene;
+    glViewport(0, 0, width, height);
+    SetInitialFrameState();
+    scene.InitGL();
+    scene.Trackball().SetViewportSize(width, height);
+    scene.Trackball().SetView(design.viewRotation, design.viewDistance);
+    scene.SetRenderMode(mode);
+    std::vector<CVector3> samples;
+    std::vector<float> params;
+    EvaluateCurve(design.profile, samples, params);
+    scene.BuildSurface(samples, design.path, design.profile);
+    if (texture)
+        scene.ReplaceTexture(texture);
+    DrawFrame(scene);
+    image = ReadFramePixels(width, height);
+    return true;
+}

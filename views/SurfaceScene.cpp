@@ -1,0 +1,120 @@
+#include "views/SurfaceScene.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "core/SweepMesh.h"
+
+namespace {
+
+constexpr GLuint kSurfaceList = 1;
+
+GLenum PolygonModeOf(RenderMode mode)
+{
+    switch (mode) {
+    case RenderMode::Wireframe: return GL_LINE;
+    case RenderMode::Point: return GL_POINT;
+    case RenderMode::Solid: break;
+    }
+    return GL_FILL;
+}
+
+} // namespace
+
+void SurfaceScene::InitGL()
+{
+    const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat shininess[] = {50.0f};
+    // Set under the fresh context's identity and never again, so the light
+    // stays fixed relative to the viewer.
+    const GLfloat lightPosition[] = {1.0f, 1.0f, 1.0f, 0.0f};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT, GL_SHININESS, shininess);
+    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
+    glEnable(GL_LIGHT0);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_DEPTH_TEST);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    glEnable(GL_TEXTURE_2D);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+void SurfaceScene::SetProjection()
+{
+    const double pi = 3.14159265358979323846;
+    const double t = 1.0 / (std::cos(pi / 6.0) / std::sin(pi / 6.0));
+    glFrustum(-t, t, -t, t, 1.0, 1000.0);
+    glTranslatef(0.0f, 0.0f, -m_Trackball.Distance());
+}
+
+void SurfaceScene::ApplyTransform()
+{
+    glMultMatrixf(m_Trackball.Matrix());
+}
+
+void SurfaceScene::DrawBackground()
+{
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_LIGHTING);
+    glPolygonMode(GL_FRONT_AND_BACK, PolygonModeOf(m_nRenderMode));
+    glLineWidth(2.0f);
+    glBegin(GL_LINES);
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glVertex3i(0, 0, 0);
+    glVertex3i(50, 0, 0);
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glVertex3i(0, 0, 0);
+    glVertex3i(0, 50, 0);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glVertex3i(0, 0, 0);
+    glVertex3i(0, 0, 50);
+    glEnd();
+}
+
+void SurfaceScene::DrawScene()
+{
+    glBindTexture(GL_TEXTURE_2D, m_nTexture);
+    glEnable(GL_LIGHTING);
+    glCallList(kSurfaceList);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void SurfaceScene::BuildSurface(const std::vector<CVector3>& profileSamples,
+                                const std::vector<CVector3>& pathControls,
+                                const std::vector<CVector3>& profileControls)
+{
+    glDeleteLists(kSurfaceList, 1);
+    const std::vector<std::vector<SweepVertex>> strips =
+        ComputeSweepMesh(profileSamples, pathControls, profileControls);
+    if (strips.empty())
+        return;
+    glNewList(kSurfaceList, GL_COMPILE);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (const std::vector<SweepVertex>& strip : strips) {
+        glBegin(GL_TRIANGLE_STRIP);
+        for (const SweepVertex& v : strip) {
+            glTexCoord2f(v.s, v.t);
+            glNormal3d(v.normal.x, v.normal.y, v.normal.z);
+            glVertex3d(v.position.x, v.position.y, v.position.z);
+        }
+        glEnd();
+    }
+    glEndList();
+}
+
+void SurfaceScene::ReplaceTexture(const RgbImage* image)
+{
+    glDeleteTextures(1, &m_nTexture);
+    if (!image)
+        return;
+    glGenTextures(1, &m_nTexture);
+    glBindTexture(GL_TEXTURE_2D, m_nTexture);
+    // Rows are packed, 3 * width bytes, whatever the width.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 image->pixels.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}

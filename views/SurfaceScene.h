@@ -1,0 +1,41 @@
+#pragma once
+
+#include <vector>
+
+#include "core/RenderMode.h"
+#include "core/Trackball.h"
+#include "core/Vector3.h"
+#include "core/bmp/RgbImage.h"
+#include "views/FrameCycle.h"
+
+// What the 3D view draws and the GL calls that draw it: the axes, the lit
+// surface in display list 1, its texture, seen through the trackball. It
+// works in whatever context is current, so the window and the offscreen
+// renderer run the very same calls; the caller makes a context current.
+class SurfaceScene : public FrameSteps {
+public:
+    // Light, material and depth state of a fresh context.
+    void InitGL();
+    void SetProjection() override;
+    void ApplyTransform() override;
+    void DrawBackground() override;
+    void DrawScene() override;
+
+    // Re-records display list 1 from the two curves.
+    void BuildSurface(const std::vector<CVector3>& profileSamples,
+                      const std::vector<CVector3>& pathControls,
+                      const std::vector<CVector3>& profileControls);
+    // Deletes the texture, then uploads `image` as the new one (none when null).
+    void ReplaceTexture(const RgbImage* image);
+
+    void SetRenderMode(RenderMode mode) { m_nRenderMode = mode; }
+    RenderMode GetRenderMode() const { return m_nRenderMode; }
+    unsigned int TextureName() const { return m_nTexture; }
+    CTrackball& Trackball() { return m_Trackball; }
+    const CTrackball& Trackball() const { return m_Trackball; }
+
+private:
+    CTrackball m_Trackball;
+    RenderMode m_nRenderMode = RenderMode::Solid;
+    unsigned int m_nTexture = 0;
+};

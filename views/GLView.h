@@ -56,6 +56,7 @@ protected:
 
 private:
     QPoint DevicePoint(const QMouseEvent* event) const;
+    bool IsOverView(const QPointF& pos) const;
     bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
 
     // The last left press that could start a double click.

@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -225,4 +226,20 @@ TEST_F(MainDialog, EscapeEndsTheDialog)
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+TEST_F(MainDialog, TheWindowCarriesItsIconInBothSizes)
+{
+    const QIcon icon = dialog->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
+    // What a window manager or task bar reads from the X window.
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(dialog->winId()),
+                                          QStringLiteral("_NET_WM_ICON")});
+    ASSERT_TRUE(xprop.waitForFinished(kHangGuardMs)) << "xprop (x11-utils) must be installed";
+    const QString property = QString::fromLocal8Bit(xprop.readAllStandardOutput());
+    EXPECT_TRUE(property.contains(QStringLiteral("Icon (16 x 16)"))) << property.left(200).toStdString();
+    EXPECT_TRUE(property.contains(QStringLiteral("Icon (32 x 32)")));
 }

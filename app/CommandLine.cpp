@@ -11,6 +11,7 @@
 #include "core/bmp/DibReader.h"
 #include "core/design/DesignFile.h"
 #include "core/export/DesignExport.h"
+#include "views/TextureFile.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ int Export(const QString& designPath, const QString& outputPath)
     RgbImage texture;
     bool textured = false;
     if (!design.texturePath.empty() && *format != MeshFormat::Stl) {
-        const DibResult loaded = LoadDibImage(design.texturePath.c_str(), texture);
+        const DibResult loaded = LoadTextureFile(design.texturePath.c_str(), texture);
         textured = loaded == DibResult::Ok;
         // The surface still goes out, as the modeller shows it without its texture.
         if (!textured) {

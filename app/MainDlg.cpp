@@ -1,18 +1,24 @@
 #include "app/MainDlg.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <functional>
 #include <utility>
 
 #include "app/DialogTemplate.h"
+#include "app/ViewToolTip.h"
 #include "core/DialogText.h"
 #include "core/MessageBox.h"
 #include "core/bmp/DibReader.h"
+#include "views/TextureFile.h"
 
 namespace {
 
@@ -22,6 +28,14 @@ DialogBaseUnits BaseUnitsOf(const QFont& font)
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return ComputeDialogBaseUnits(letters, metrics.ascent() + metrics.descent());
+}
+
+// The one local file a drag carries; empty for anything else.
+QString DraggedFile(const QMimeData* mime)
+{
+    if (!mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().constFirst().isLocalFile())
+        return {};
+    return mime->urls().constFirst().toLocalFile();
 }
 
 } // namespace
@@ -89,6 +103,7 @@ void CMainDlg::CreateControls()
             view->create();
             widget = QWidget::createWindowContainer(view, this);
             widget->setFocusPolicy(Qt::NoFocus);
+            new CViewToolTip(view, widget);
             break;
         }
         }
@@ -110,8 +125,62 @@ void CMainDlg::CreateControls()
         {IDC_SELECT_CP3, [this] { m_path.SetMode(EditMode::Select); }},
         {IDC_DELETE_CP3, [this] { m_path.DeleteSelectedPoint(); }},
     };
+    // A mode button stays pressed while its mode is on. The documents and
+    // the view hold the modes, and every command ends by showing them, so
+    // one button of each group is pressed (no button group: it would make
+    // each group a single tab stop).
+    for (int id : {IDC_ADD_CP1, IDC_SELECT_CP1, IDC_ADD_CP3, IDC_SELECT_CP3, IDC_SOLID, IDC_WIREFRAME, IDC_POINT})
+        static_cast<QPushButton*>(m_controls.at(id))->setCheckable(true);
     for (const auto& [id, command] : commands)
-        connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this, command);
+        connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this,
+                [this, command = command] {
+                    command();
+                    SyncModeButtons();
+                });
+    SetToolTips();
+    setAcceptDrops(true);
+}
+
+void CMainDlg::SetToolTips()
+{
+    const std::pair<int, QString> tips[] = {
+        {IDC_VIEWPORT1, tr("Profile: each point's distance from the vertical axis becomes a radius of the "
+                           "surface, its height a place along the path. Points stay right of the axis.")},
+        {IDC_SELECT_CP1, tr("Profile (left view), select mode: a click picks a point, a drag moves it")},
+        {IDC_ADD_CP1, tr("Profile (left view), add mode: a click adds a point after the selected one")},
+        {IDC_DELETE_CP1, tr("Profile (left view): delete the selected point")},
+        {IDC_STATUS, tr("The selected point of the profile (left view): its number and X, Y")},
+        {IDC_VIEWPORT3, tr("Path: the curve the profile is swept along.")},
+        {IDC_DEGREE, tr("Path (middle view): the degree that Reset uses, 1 to 100")},
+        {IDC_RESET, tr("Path (middle view): make it a straight row of degree + 1 points")},
+        {IDC_SELECT_CP3, tr("Path (middle view), select mode: a click picks a point, a drag moves it")},
+        {IDC_ADD_CP3, tr("Path (middle view), add mode: a click adds a point after the selected one")},
+        {IDC_DELETE_CP3, tr("Path (middle view): delete the selected point")},
+        {IDC_VIEWPORT2, tr("The swept surface: drag with the left button to turn it, drag left or right "
+                           "with the right button to zoom. Drop a picture here to wrap it around.")},
+        {IDC_LOAD_TEXTURE, tr("Surface (right view): wrap a picture around it (BMP, PNG, JPEG and more)")},
+        {IDC_SOLID, tr("Surface (right view): draw it filled")},
+        {IDC_WIREFRAME, tr("Surface (right view): draw its edges")},
+        {IDC_POINT, tr("Surface (right view): draw its points")},
+    };
+    for (const auto& [id, tip] : tips)
+        m_controls.at(id)->setToolTip(tip);
+    m_pathViewTip = m_controls.at(IDC_VIEWPORT3)->toolTip();
+}
+
+void CMainDlg::SyncModeButtons()
+{
+    const std::pair<int, bool> states[] = {
+        {IDC_ADD_CP1, m_profile.Mode() == EditMode::Add},
+        {IDC_SELECT_CP1, m_profile.Mode() == EditMode::Select},
+        {IDC_ADD_CP3, m_path.Mode() == EditMode::Add},
+        {IDC_SELECT_CP3, m_path.Mode() == EditMode::Select},
+        {IDC_SOLID, m_Viewport2->GetRenderMode() == RenderMode::Solid},
+        {IDC_WIREFRAME, m_Viewport2->GetRenderMode() == RenderMode::Wireframe},
+        {IDC_POINT, m_Viewport2->GetRenderMode() == RenderMode::Point},
+    };
+    for (const auto& [id, on] : states)
+        static_cast<QPushButton*>(m_controls.at(id))->setChecked(on);
 }
 
 void CMainDlg::OnInitDialog()
@@ -123,6 +192,7 @@ void CMainDlg::OnInitDialog()
     m_path.SetListener(this);
     m_path.ResetCurve(m_nDegree);
     setWindowIcon(m_hIcon);
+    SyncModeButtons();
     m_controls.at(IDC_ADD_CP1)->setFocus();
 }
 
@@ -179,6 +249,11 @@ void CMainDlg::RefreshReadOut()
     const int index = m_profile.GetSelectedPoint(point);
     m_strStatus = QString::fromStdString(FormatSelectedPoint(index, point.x, point.y));
     UpdateData(false);
+    // The path's selection has no line of its own: its view's tool tip says it.
+    const int pathIndex = m_path.GetSelectedPoint(point);
+    m_controls.at(IDC_VIEWPORT3)
+        ->setToolTip(m_pathViewTip + QLatin1Char('\n') +
+                     QString::fromStdString(FormatSelectedPoint(pathIndex, point.x, point.y)));
 }
 
 void CMainDlg::RepaintAll()
@@ -223,15 +298,48 @@ void CMainDlg::OnLoadTexture()
     QFileDialog dialog(this);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));
-    dialog.selectFile(QStringLiteral("*.bmp"));
+    dialog.setNameFilters({tr("Images (%1)").arg(TextureFilePatterns().join(QLatin1Char(' '))),
+                           QStringLiteral("Bitmap Files (*.bmp)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QByteArray path = QFile::encodeName(dialog.selectedFiles().constFirst());
+    OpenTexture(dialog.selectedFiles().constFirst());
+}
+
+void CMainDlg::OpenTexture(const QString& fileName)
+{
+    const QByteArray path = QFile::encodeName(fileName);
     // A file that cannot be opened at all is passed over in silence.
     const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.constData());
     if (result && *result != DibResult::Ok)
         ShowMessageBox(DibLoadMessage(*result, path.constData()), "Error", MessageIcon::None);
+}
+
+std::function<void()> CMainDlg::DropActionFor(const QString& fileName)
+{
+    if (IsTextureFileName(fileName))
+        return [this, fileName] { OpenTexture(fileName); };
+    return {};
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Always a copy: a source told of a move might delete the user's file.
+    if ((event->possibleActions() & Qt::CopyAction) && DropActionFor(DraggedFile(event->mimeData()))) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
+}
+
+void CMainDlg::dropEvent(QDropEvent* event)
+{
+    std::function<void()> action = DropActionFor(DraggedFile(event->mimeData()));
+    if (!action || !(event->possibleActions() & Qt::CopyAction))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // After the drop is answered, so that a message box never holds up the
+    // program the file came from.
+    QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
 }
 
 void CMainDlg::OnOK()

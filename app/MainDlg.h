@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <map>
 
 #include "core/CurveDocument.h"
@@ -47,11 +48,23 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void OnCurveChanged(const CurveDocument& document) override;
     void OnEditRefused(const CurveDocument& document, EditRefusal refusal) override;
     void CreateControls();
+    void SetToolTips();
+    // Shows each editor's mode and the render mode on their buttons; call it
+    // after anything that changes one of them.
+    void SyncModeButtons();
+    // Loads a picture file as the texture; failures show the bitmap
+    // reader's boxes.
+    void OpenTexture(const QString& fileName);
+    // What dropping this file on the window does, decided by its type;
+    // empty for a file the window does not take.
+    std::function<void()> DropActionFor(const QString& fileName);
     void OnInitDialog();
     void OnOK();
     void RefreshReadOut();
@@ -72,4 +85,5 @@ private:
     std::map<int, QWidget*> m_controls;
     QLabel* m_status = nullptr;
     QLineEdit* m_degree = nullptr;
+    QString m_pathViewTip;  // the path view's tool tip without its selection
 };

@@ -104,6 +104,7 @@ void CMainDlg::CreateControls()
             widget = QWidget::createWindowContainer(view, this);
             widget->setFocusPolicy(Qt::NoFocus);
             new CViewToolTip(view, widget);
+            view->installEventFilter(this);
             break;
         }
         }
@@ -323,11 +324,36 @@ std::function<void()> CMainDlg::DropActionFor(const QString& fileName)
 
 void CMainDlg::dragEnterEvent(QDragEnterEvent* event)
 {
+    AnswerDrag(event);
+}
+
+void CMainDlg::AnswerDrag(QDropEvent* event)
+{
     // Always a copy: a source told of a move might delete the user's file.
     if ((event->possibleActions() & Qt::CopyAction) && DropActionFor(DraggedFile(event->mimeData()))) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
+    } else {
+        event->ignore();
     }
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // A view is a native window of its own: a drag over it goes to the view,
+    // not to the dialog around it, so the dialog answers for its views.
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        AnswerDrag(static_cast<QDropEvent*>(event));
+        return true;
+    case QEvent::Drop:
+        dropEvent(static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CMainDlg::dropEvent(QDropEvent* event)

@@ -50,6 +50,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnCurveChanged(const CurveDocument& document) override;
@@ -65,6 +66,8 @@ private:
     // What dropping this file on the window does, decided by its type;
     // empty for a file the window does not take.
     std::function<void()> DropActionFor(const QString& fileName);
+    // Takes a drag that carries such a file, as a copy; refuses any other.
+    void AnswerDrag(QDropEvent* event);
     void OnInitDialog();
     void OnOK();
     void RefreshReadOut();

@@ -12,6 +12,7 @@
 #include "core/export/PngEncoder.h"
 #include "views/DesignImage.h"
 #include "views/SurfaceView.h"
+#include "views/TextureFile.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     if (design.texturePath.empty())
         return std::nullopt;
     RgbImage texture;
-    const DibResult loaded = LoadDibImage(design.texturePath.c_str(), texture);
+    const DibResult loaded = LoadTextureFile(design.texturePath.c_str(), texture);
     if (loaded == DibResult::Ok)
         return texture;
     std::string why = DibLoadMessage(loaded, design.texturePath.c_str());

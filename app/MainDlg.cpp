@@ -1,6 +1,8 @@
 #include "app/MainDlg.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -9,17 +11,21 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <functional>
 #include <utility>
 
 #include "app/DesignCommands.h"
 #include "app/DialogFont.h"
 #include "app/DialogTemplate.h"
+#include "app/ViewToolTip.h"
 #include "core/DialogText.h"
 #include "core/MessageBox.h"
 #include "core/bmp/DibReader.h"
 #include "core/design/DesignFile.h"
+#include "views/TextureFile.h"
 
 namespace {
 
@@ -45,6 +51,14 @@ QString DesignFilter()
 std::string LocalPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// The one local file a drag carries; empty for anything else.
+QString DraggedFile(const QMimeData* mime)
+{
+    if (!mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().constFirst().isLocalFile())
+        return {};
+    return mime->urls().constFirst().toLocalFile();
 }
 
 } // namespace
@@ -160,6 +174,8 @@ void CMainDlg::CreateControls()
             view->create();
             widget = QWidget::createWindowContainer(view, m_client);
             widget->setFocusPolicy(Qt::NoFocus);
+            new CViewToolTip(view, widget);
+            view->installEventFilter(this);
             break;
         }
         }
@@ -181,8 +197,62 @@ void CMainDlg::CreateControls()
         {IDC_SELECT_CP3, [this] { m_path.SetMode(EditMode::Select); }},
         {IDC_DELETE_CP3, [this] { EditCurve(tr("Delete Point"), [this] { m_path.DeleteSelectedPoint(); }); }},
     };
+    // A mode button stays pressed while its mode is on. The documents and
+    // the view hold the modes, and every command ends by showing them, so
+    // one button of each group is pressed (no button group: it would make
+    // each group a single tab stop).
+    for (int id : {IDC_ADD_CP1, IDC_SELECT_CP1, IDC_ADD_CP3, IDC_SELECT_CP3, IDC_SOLID, IDC_WIREFRAME, IDC_POINT})
+        static_cast<QPushButton*>(m_controls.at(id))->setCheckable(true);
     for (const auto& [id, command] : commands)
-        connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this, command);
+        connect(static_cast<QPushButton*>(m_controls.at(id)), &QPushButton::clicked, this,
+                [this, command = command] {
+                    command();
+                    SyncModeButtons();
+                });
+    SetToolTips();
+    setAcceptDrops(true);
+}
+
+void CMainDlg::SetToolTips()
+{
+    const std::pair<int, QString> tips[] = {
+        {IDC_VIEWPORT1, tr("Profile: each point's distance from the vertical axis becomes a radius of the "
+                           "surface, its height a place along the path. Points stay right of the axis.")},
+        {IDC_SELECT_CP1, tr("Profile (left view), select mode: a click picks a point, a drag moves it")},
+        {IDC_ADD_CP1, tr("Profile (left view), add mode: a click adds a point after the selected one")},
+        {IDC_DELETE_CP1, tr("Profile (left view): delete the selected point")},
+        {IDC_STATUS, tr("The selected point of the profile (left view): its number and X, Y")},
+        {IDC_VIEWPORT3, tr("Path: the curve the profile is swept along.")},
+        {IDC_DEGREE, tr("Path (middle view): the degree that Reset uses, 1 to 100")},
+        {IDC_RESET, tr("Path (middle view): make it a straight row of degree + 1 points")},
+        {IDC_SELECT_CP3, tr("Path (middle view), select mode: a click picks a point, a drag moves it")},
+        {IDC_ADD_CP3, tr("Path (middle view), add mode: a click adds a point after the selected one")},
+        {IDC_DELETE_CP3, tr("Path (middle view): delete the selected point")},
+        {IDC_VIEWPORT2, tr("The swept surface: drag with the left button to turn it, drag left or right "
+                           "with the right button to zoom. Drop a picture here to wrap it around.")},
+        {IDC_LOAD_TEXTURE, tr("Surface (right view): wrap a picture around it (BMP, PNG, JPEG and more)")},
+        {IDC_SOLID, tr("Surface (right view): draw it filled")},
+        {IDC_WIREFRAME, tr("Surface (right view): draw its edges")},
+        {IDC_POINT, tr("Surface (right view): draw its points")},
+    };
+    for (const auto& [id, tip] : tips)
+        m_controls.at(id)->setToolTip(tip);
+    m_pathViewTip = m_controls.at(IDC_VIEWPORT3)->toolTip();
+}
+
+void CMainDlg::SyncModeButtons()
+{
+    const std::pair<int, bool> states[] = {
+        {IDC_ADD_CP1, m_profile.Mode() == EditMode::Add},
+        {IDC_SELECT_CP1, m_profile.Mode() == EditMode::Select},
+        {IDC_ADD_CP3, m_path.Mode() == EditMode::Add},
+        {IDC_SELECT_CP3, m_path.Mode() == EditMode::Select},
+        {IDC_SOLID, m_Viewport2->GetRenderMode() == RenderMode::Solid},
+        {IDC_WIREFRAME, m_Viewport2->GetRenderMode() == RenderMode::Wireframe},
+        {IDC_POINT, m_Viewport2->GetRenderMode() == RenderMode::Point},
+    };
+    for (const auto& [id, on] : states)
+        static_cast<QPushButton*>(m_controls.at(id))->setChecked(on);
 }
 
 void CMainDlg::OnInitDialog()
@@ -193,10 +263,8 @@ void CMainDlg::OnInitDialog()
     m_profile.SetListener(this);
     m_path.SetListener(this);
     ReplaceDesign([this] { m_path.ResetCurve(m_nDegree); });
-    // A press in an editor starts a gesture: the moves of one drag are one step.
-    m_Viewport1->installEventFilter(this);
-    m_Viewport3->installEventFilter(this);
     setWindowIcon(m_hIcon);
+    SyncModeButtons();
     m_controls.at(IDC_ADD_CP1)->setFocus();
 }
 
@@ -254,6 +322,11 @@ void CMainDlg::RefreshReadOut()
     const int index = m_profile.GetSelectedPoint(point);
     m_strStatus = QString::fromStdString(FormatSelectedPoint(index, point.x, point.y));
     UpdateData(false);
+    // The path's selection has no line of its own: its view's tool tip says it.
+    const int pathIndex = m_path.GetSelectedPoint(point);
+    m_controls.at(IDC_VIEWPORT3)
+        ->setToolTip(m_pathViewTip + QLatin1Char('\n') +
+                     QString::fromStdString(FormatSelectedPoint(pathIndex, point.x, point.y)));
 }
 
 void CMainDlg::RepaintAll()
@@ -298,11 +371,16 @@ void CMainDlg::OnLoadTexture()
     QFileDialog dialog(this);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));
-    dialog.selectFile(QStringLiteral("*.bmp"));
+    dialog.setNameFilters({tr("Images (%1)").arg(TextureFilePatterns().join(QLatin1Char(' '))),
+                           QStringLiteral("Bitmap Files (*.bmp)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const std::string path = LocalPath(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
+    OpenTexture(dialog.selectedFiles().constFirst());
+}
+
+void CMainDlg::OpenTexture(const QString& fileName)
+{
+    const std::string path = LocalPath(QFileInfo(fileName).absoluteFilePath());
     const std::string before = m_texturePath;
     // A file that cannot be opened at all is passed over in silence.
     const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.c_str());
@@ -332,7 +410,10 @@ void CMainDlg::ChangeRenderMode(RenderMode mode)
     m_Viewport2->SetRenderMode(mode);
     if (mode != before)
         m_undoStack.push(new ValueCommand<RenderMode>(tr("Render Mode"), before, mode,
-                                                      [this](RenderMode m) { m_Viewport2->SetRenderMode(m); }));
+                                                      [this](RenderMode m) {
+                                                          m_Viewport2->SetRenderMode(m);
+                                                          SyncModeButtons();
+                                                      }));
 }
 
 void CMainDlg::EditCurve(const QString& name, const std::function<void()>& edit)
@@ -381,13 +462,6 @@ void CMainDlg::ReplaceDesign(const std::function<void()>& replace)
     m_undoStack.clear();
 }
 
-bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonPress)
-        ++m_gesture;
-    return QDialog::eventFilter(watched, event);
-}
-
 Design CMainDlg::CurrentDesign() const
 {
     Design design;
@@ -415,6 +489,7 @@ void CMainDlg::OnNew()
         m_Viewport2->SetRenderMode(blank.renderMode);
         m_Viewport2->SetView(blank.viewRotation, blank.viewDistance);
     });
+    SyncModeButtons();
     UpdateData(false);
     m_fileName.clear();
     UpdateTitle();
@@ -473,6 +548,7 @@ bool CMainDlg::OpenDesign(const QString& path)
         texture = m_Viewport2->LoadTexture(design.texturePath.c_str());
         m_texturePath = texture == DibResult::Ok ? design.texturePath : std::string();
     });
+    SyncModeButtons();
     UpdateData(false);
     m_fileName = QFileInfo(path).absoluteFilePath();
     m_recentFiles.Add(m_fileName);
@@ -607,6 +683,68 @@ void CMainDlg::UpdateTitle()
     else
         setWindowTitle(tr("%1[*] - %2").arg(QFileInfo(m_fileName).fileName(), caption));
     setWindowModified(IsModified());
+}
+
+std::function<void()> CMainDlg::DropActionFor(const QString& fileName)
+{
+    if (IsTextureFileName(fileName))
+        return [this, fileName] { OpenTexture(fileName); };
+    if (fileName.endsWith(QStringLiteral(".velmora"), Qt::CaseInsensitive))
+        return [this, fileName] {
+            if (MaybeSaveChanges())
+                OpenDesign(fileName);
+        };
+    return {};
+}
+
+void CMainDlg::dragEnterEvent(QDragEnterEvent* event)
+{
+    AnswerDrag(event);
+}
+
+void CMainDlg::AnswerDrag(QDropEvent* event)
+{
+    // Always a copy: a source told of a move might delete the user's file.
+    if ((event->possibleActions() & Qt::CopyAction) && DropActionFor(DraggedFile(event->mimeData()))) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    // A view is a native window of its own: a drag over it goes to the view,
+    // not to the dialog around it, so the dialog answers for its views.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        // A press starts a gesture: the moves of one drag are one step.
+        ++m_gesture;
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        AnswerDrag(static_cast<QDropEvent*>(event));
+        return true;
+    case QEvent::Drop:
+        dropEvent(static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CMainDlg::dropEvent(QDropEvent* event)
+{
+    std::function<void()> action = DropActionFor(DraggedFile(event->mimeData()));
+    if (!action || !(event->possibleActions() & Qt::CopyAction))
+        return;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // After the drop is answered, so that a message box never holds up the
+    // program the file came from.
+    QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
 }
 
 void CMainDlg::OnOK()

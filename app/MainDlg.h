@@ -87,6 +87,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -94,6 +96,18 @@ private:
     void OnEditRefused(const CurveDocument& document, EditRefusal refusal) override;
     void CreateMenus();
     void CreateControls();
+    void SetToolTips();
+    // Shows each editor's mode and the render mode on their buttons; call it
+    // after anything that changes one of them.
+    void SyncModeButtons();
+    // Loads a picture file as the texture; failures show the bitmap
+    // reader's boxes.
+    void OpenTexture(const QString& fileName);
+    // What dropping this file on the window does, decided by its type;
+    // empty for a file the window does not take.
+    std::function<void()> DropActionFor(const QString& fileName);
+    // Takes a drag that carries such a file, as a copy; refuses any other.
+    void AnswerDrag(QDropEvent* event);
     void OnInitDialog();
     void OnOK();
     void RefreshReadOut();
@@ -144,4 +158,5 @@ private:
     std::map<int, QWidget*> m_controls;
     QLabel* m_status = nullptr;
     QLineEdit* m_degree = nullptr;
+    QString m_pathViewTip;  // the path view's tool tip without its selection
 };

@@ -16,6 +16,9 @@ if [ "${1:-}" = test ]; then
   # Independent checkers of the export files; the glTF validator comes from
   # npm (test.sh), run by node.
   packages+=(admesh python3-meshio nodejs)
+  # The installation checked as a desktop sees it: the desktop entry
+  # validator, pyxdg's icon theme lookup and the hicolor theme it searches.
+  packages+=(desktop-file-utils python3-xdg hicolor-icon-theme)
   # Debian's npm only where no npm came with the machine's Node.js.
   command -v npm >/dev/null 2>&1 || packages+=(npm)
 fi

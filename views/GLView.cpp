@@ -176,6 +176,11 @@ QPoint CGLView::DevicePoint(const QMouseEvent* event) const
     return QPoint(static_cast<int>(std::floor(pos.x())), static_cast<int>(std::floor(pos.y())));
 }
 
+bool CGLView::IsOverView(const QPointF& pos) const
+{
+    return pos.x() >= 0 && pos.y() >= 0 && pos.x() < width() && pos.y() < height();
+}
+
 bool CGLView::IsSecondPressOfDoubleClick(const QMouseEvent* event)
 {
     // The toolkit reports a double click only after delivering its second
@@ -226,6 +231,13 @@ void CGLView::mouseReleaseEvent(QMouseEvent* event)
 
 void CGLView::mouseMoveEvent(QMouseEvent* event)
 {
+    // While a button is held the toolkit keeps sending moves from anywhere on
+    // the screen; the view sees only those over itself, so a dragged point or
+    // a turn stays where the pointer left the view.
+    if (!IsOverView(event->position())) {
+        QWindow::mouseMoveEvent(event);
+        return;
+    }
     unsigned flags = 0;
     if (event->buttons() & Qt::LeftButton)
         flags |= MK_LBUTTON;

@@ -63,6 +63,7 @@ protected:
 private:
     void PaintFrame(RgbImage* capture);
     QPoint DevicePoint(const QMouseEvent* event) const;
+    bool IsOverView(const QPointF& pos) const;
     bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
 
     // The last left press that could start a double click.

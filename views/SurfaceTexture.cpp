@@ -2,8 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/bmp/DibReader.h"
 #include "views/SurfaceView.h"
+#include "views/TextureFile.h"
 
 std::optional<DibResult> CSurfaceView::LoadTexture(const char* path)
 {
@@ -45,5 +45,5 @@ std::optional<DibResult> CSurfaceView::LoadTextureImage(const char* path, RgbIma
             return std::nullopt;
         ::close(fd);
     }
-    return LoadDibImage(path, image);
+    return LoadTextureFile(path, image);
 }

@@ -34,9 +34,10 @@ public:
                       const std::vector<CVector3>& pathControls,
                       const std::vector<CVector3>& profileControls);
 
-    // Replaces the texture with the picture in a bitmap file; the old one
-    // goes whatever the outcome. Nothing when the file could not be opened
-    // at all (which is not reported), otherwise how reading it went.
+    // Replaces the texture with the picture in a file (a bitmap or any
+    // picture Qt reads, views/TextureFile.h); the old one goes whatever the
+    // outcome. Nothing when the file could not be opened at all (which is not
+    // reported), otherwise how reading it went.
     std::optional<DibResult> LoadTexture(const char* path);
     std::optional<DibResult> LoadTextureImage(const char* path, RgbImage& image);
     // Shows the surface untextured again.

@@ -75,6 +75,13 @@ cp vase.glb first.glb
 run export vase.velmora vase.glb
 cmp -s vase.glb first.glb || fail "two exports of one design differ"
 
+echo "a texture of another picture kind: the PNG written above, read back"
+design png.velmora "$vase" '"Vase.png"'
+run export png.velmora again.obj
+expect_status 0 "PNG texture"
+[ -z "$err" ] || fail "PNG texture: $err"
+cmp -s again.png Vase.png || fail "the PNG texture did not come back as the same picture"
+
 echo "a missing texture: exported without it, with a warning"
 design untextured.velmora "$vase" '"missing.bmp"'
 run export untextured.velmora plain.glb

@@ -5,12 +5,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
+#include <QToolTip>
 #include <memory>
 
 #include "app/DialogTemplate.h"
 #include "app/MainDlg.h"
+#include "core/DialogText.h"
 #include "GuiTestSupport.h"
 
 namespace {
@@ -233,4 +237,92 @@ TEST_F(MainDialog, EscapeEndsTheDialog)
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+TEST_F(MainDialog, TheWindowCarriesItsIconInBothSizes)
+{
+    const QIcon icon = dialog->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
+    // What a window manager or task bar reads from the X window.
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(dialog->winId()),
+                                          QStringLiteral("_NET_WM_ICON")});
+    ASSERT_TRUE(xprop.waitForFinished(kHangGuardMs)) << "xprop (x11-utils) must be installed";
+    const QString property = QString::fromLocal8Bit(xprop.readAllStandardOutput());
+    EXPECT_TRUE(property.contains(QStringLiteral("Icon (16 x 16)"))) << property.left(200).toStdString();
+    EXPECT_TRUE(property.contains(QStringLiteral("Icon (32 x 32)")));
+}
+
+TEST_F(MainDialog, ModeButtonsStayPressedWhileTheirModeIsOn)
+{
+    auto pressed = [&] {
+        std::vector<int> ids;
+        for (int id : {IDC_ADD_CP1, IDC_SELECT_CP1, IDC_ADD_CP3, IDC_SELECT_CP3, IDC_SOLID, IDC_WIREFRAME, IDC_POINT})
+            if (Button(id)->isChecked())
+                ids.push_back(id);
+        return ids;
+    };
+    EXPECT_EQ(pressed(), (std::vector<int>{IDC_ADD_CP1, IDC_ADD_CP3, IDC_SOLID}));
+    // Pressing a mode's button twice leaves it pressed; the other editor's
+    // buttons stay as they were.
+    for (int twice = 0; twice < 2; ++twice)
+        QTest::mouseClick(Button(IDC_SELECT_CP1), Qt::LeftButton);
+    EXPECT_EQ(pressed(), (std::vector<int>{IDC_SELECT_CP1, IDC_ADD_CP3, IDC_SOLID}));
+    QTest::mouseClick(Button(IDC_SELECT_CP3), Qt::LeftButton);
+    QTest::mouseClick(Button(IDC_POINT), Qt::LeftButton);
+    QTest::mouseClick(Button(IDC_POINT), Qt::LeftButton);
+    EXPECT_EQ(pressed(), (std::vector<int>{IDC_SELECT_CP1, IDC_SELECT_CP3, IDC_POINT}));
+    EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Point);
+    // The documents hold the modes: one set from elsewhere shows after the
+    // next command.
+    dialog->Profile().SetMode(EditMode::Add);
+    QTest::mouseClick(Button(IDC_WIREFRAME), Qt::LeftButton);
+    EXPECT_EQ(pressed(), (std::vector<int>{IDC_ADD_CP1, IDC_SELECT_CP3, IDC_WIREFRAME}));
+    // Enter on a focused mode button is its click.
+    Button(IDC_ADD_CP3)->setFocus();
+    QTest::keyClick(Button(IDC_ADD_CP3), Qt::Key_Return);
+    EXPECT_EQ(dialog->Path().Mode(), EditMode::Add);
+    EXPECT_EQ(pressed(), (std::vector<int>{IDC_ADD_CP1, IDC_ADD_CP3, IDC_WIREFRAME}));
+}
+
+TEST_F(MainDialog, EveryControlTellsWhatItDoesAndToWhichCurve)
+{
+    QSet<QString> tips;
+    for (const ControlTemplate& control : kMainDialogControls) {
+        if (control.id == IDC_STATIC)
+            continue;
+        const QString tip = dialog->GetDlgItem(control.id)->toolTip();
+        EXPECT_FALSE(tip.isEmpty()) << control.id;
+        tips.insert(tip);
+    }
+    // The two rows of editor buttons, alike in text, differ in their tips.
+    EXPECT_EQ(tips.size(), static_cast<int>(kMainDialogControls.size()) - 1) << "no two controls alike";
+}
+
+TEST_F(MainDialog, ThePathViewsTipShowsItsSelectionOverTheView)
+{
+    QWidget* pathView = dialog->GetDlgItem(IDC_VIEWPORT3);
+    auto selection = [&] {
+        CVector3 p{};
+        const int index = dialog->Path().GetSelectedPoint(p);
+        return QString::fromStdString(FormatSelectedPoint(index, p.x, p.y));
+    };
+    EXPECT_TRUE(pathView->toolTip().endsWith("\nSelected CP : P0 (0.000000, -5.000000)"))
+        << pathView->toolTip().toStdString();
+    QTest::mouseClick(Button(IDC_SELECT_CP3), Qt::LeftButton);
+    ClickView(dialog->PathView(), 0, 5);
+    ASSERT_EQ(dialog->Path().Selected(), 1);
+    EXPECT_TRUE(pathView->toolTip().endsWith("\n" + selection()));
+    // The view is a window of its own: its tip comes up when the pointer
+    // rests over it, and goes with a press.
+    CCurveView& view = dialog->PathView();
+    QTest::mouseMove(&view, QPoint(40, 40));
+    QTest::mouseMove(&view, QPoint(41, 40));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, kHangGuardMs));
+    EXPECT_EQ(QToolTip::text(), pathView->toolTip());
+    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(41, 40));
+    EXPECT_FALSE(QToolTip::isVisible());
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(41, 40));
 }

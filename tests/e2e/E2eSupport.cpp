@@ -3,11 +3,18 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QDialogButtonBox>
+#include <QDrag>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QScreen>
 #include <QTimer>
+#include <QUrl>
 #include <fstream>
+#include <utility>
 
 namespace e2e {
 
@@ -24,6 +31,39 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v)
     Put16(out, v & 0xFFFFu);
     Put16(out, v >> 16);
 }
+
+// A window that starts a drag of one file when the pointer moves over it
+// with the left button held, and tells `started` once the drag is on.
+class FileDragSource : public QWidget {
+public:
+    FileDragSource(const QString& path, std::function<void()> started)
+        : m_path(path), m_started(std::move(started))
+    {
+    }
+
+    bool finished = false;
+    Qt::DropAction result = Qt::IgnoreAction;
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (!(event->buttons() & Qt::LeftButton) || !m_started)
+            return;
+        auto* drag = new QDrag(this);
+        auto* mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(m_path)});
+        drag->setMimeData(mime);
+        // Runs inside the drag's own event loop, once it has the pointer.
+        QTimer::singleShot(0, this, std::exchange(m_started, nullptr));
+        // Offered as a move too: the window must still take a copy.
+        result = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+        finished = true;
+    }
+
+private:
+    QString m_path;
+    std::function<void()> m_started;
+};
 
 } // namespace
 
@@ -160,6 +200,37 @@ std::string ChooseFileThroughDialog(QObject* context, const std::function<void()
     if (failure.empty() && QApplication::activeModalWidget() != nullptr)
         failure = "a modal window is still open";
     return failure;
+}
+
+Qt::DropAction DragFileWithThePointer(const QString& path, QPoint target)
+{
+    auto at = [](QPoint p) { return QStringList{QString::number(p.x()), QString::number(p.y())}; };
+    // The pointer goes to the target only once the drag has it: moves sent
+    // earlier would reach the source window as plain moves.
+    QProcess press, carry;
+    FileDragSource source(path, [&] {
+        carry.start(QStringLiteral("xdotool"), QStringList{QStringLiteral("mousemove")} + at(target) +
+                                                   QStringList{QStringLiteral("mousemove")} +
+                                                   at(target + QPoint(1, 1)) +
+                                                   QStringList{QStringLiteral("mouseup"), QStringLiteral("1")});
+    });
+    // Below the dialog, which the window system centres on the screen.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    source.setGeometry(screen.right() - 140, screen.bottom() - 140, 100, 100);
+    source.show();
+    if (!QTest::qWaitForWindowExposed(&source, kHangGuardMs))
+        return Qt::IgnoreAction;
+    const QPoint from = source.mapToGlobal(QPoint(50, 50));
+    press.start(QStringLiteral("xdotool"), QStringList{QStringLiteral("mousemove")} + at(from) +
+                                               QStringList{QStringLiteral("mousedown"), QStringLiteral("1"),
+                                                           QStringLiteral("mousemove")} +
+                                               at(from + QPoint(8, 8)));
+    // The drag runs its own event loop inside the source's handler until
+    // the pointer lets go.
+    const bool done = WaitFor([&] { return source.finished; });
+    press.waitForFinished(kHangGuardMs);
+    carry.waitForFinished(kHangGuardMs);
+    return done ? source.result : Qt::IgnoreAction;
 }
 
 } // namespace e2e

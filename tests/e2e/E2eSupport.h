@@ -232,4 +232,11 @@ std::string LoadTextureThroughDialog(QPushButton* loadButton, const QString& pat
 std::string ChooseFileThroughDialog(QObject* context, const std::function<void()>& showDialog,
                                     const QString& path);
 
+// Drags the file with the real pointer (xdotool through the X server, so the
+// drag travels by the X drag-and-drop protocol as from a file manager) from a
+// window of its own and lets go at `target` (global). Returns the action the
+// drag ended with: Qt::CopyAction where the drop was taken, Qt::IgnoreAction
+// where it was refused.
+Qt::DropAction DragFileWithThePointer(const QString& path, QPoint target);
+
 } // namespace e2e

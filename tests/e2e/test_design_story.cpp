@@ -122,3 +122,36 @@ TEST_F(DesignStory, ATextureLoadIsUndoneAndUnsavedChangesAreAskedAbout)
     EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
     EXPECT_FALSE(dialog->isWindowModified());
 }
+
+TEST_F(DesignStory, ADroppedDesignOpensOnceTheUnsavedChangesAreSeenTo)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("kept.velmora"));
+    DrawVase();
+    ASSERT_TRUE(dialog->SaveDesign(file));
+    const std::vector<CVector3> kept = dialog->Profile().ControlPoints();
+    Shortcut("actionNew");
+    ClickWorld(Profile(), 5, 5);
+    Settle();
+
+    std::vector<QString> asked;
+    SaveChoice answer = SaveChoice::Cancel;
+    dialog->SetSaveQuestion([&](const QString& name) {
+        asked.push_back(name);
+        return answer;
+    });
+    const QPoint overProfile = Profile().mapToGlobal(QPoint(Profile().width() / 2, Profile().height() / 2));
+    // Cancel keeps the unsaved point; Discard lets the design in.
+    EXPECT_EQ(DragFileWithThePointer(file, overProfile), Qt::CopyAction);
+    ASSERT_TRUE(WaitFor([&] { return asked.size() == 1; }));
+    Settle();
+    EXPECT_EQ(dialog->Profile().ControlPoints().size(), 1u);
+    EXPECT_TRUE(dialog->FileName().isEmpty());
+    answer = SaveChoice::Discard;
+    EXPECT_EQ(DragFileWithThePointer(file, overProfile), Qt::CopyAction);
+    ASSERT_TRUE(WaitFor([&] { return dialog->FileName() == file; }));
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(dialog->Profile().ControlPoints().size(), kept.size());
+    EXPECT_FALSE(dialog->isWindowModified());
+}

@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -415,6 +416,55 @@ TEST_F(Story, ATextureFromABitmapWrapsTheSurfaceAndABadFileIsRefused)
     EXPECT_EQ(boxes.Texts(),
               std::vector<std::string>{"Failed to open DIB file " + QDir::toNativeSeparators(empty).toStdString() + ".\n"});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(Story, APictureDroppedOnAViewBecomesTheTexture)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Bottom half yellow, top half cyan, as a PNG.
+    QImage picture(64, 64, QImage::Format_RGB888);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            picture.setPixel(x, y, y >= 32 ? qRgb(255, 255, 0) : qRgb(0, 255, 255));
+    const QString png = dir.filePath(QStringLiteral("two-bands.png"));
+    ASSERT_TRUE(picture.save(png));
+    const QString notes = dir.filePath(QStringLiteral("notes.txt"));
+    ASSERT_TRUE(WriteBytes(notes.toStdString(), {'v', 'a', 's', 'e'}));
+
+    DrawVase();
+    const QImage plain = GrabView(Surface());
+    const QRect box = TakeCensus(plain).surfaceBox;
+    const int third = box.height() / 3;
+    // Over the surface view, a native window of its own inside the dialog.
+    const QPoint overSurface = Surface().mapToGlobal(QPoint(Surface().width() / 2, Surface().height() / 4));
+
+    // Neither a picture nor a design: refused, nothing changes.
+    EXPECT_EQ(DragFileWithThePointer(notes, overSurface), Qt::IgnoreAction);
+    Settle();
+    EXPECT_EQ(Surface().TextureName(), 0u);
+    EXPECT_EQ(CountDifferentPixels(plain, GrabView(Surface())), 0);
+
+    EXPECT_EQ(DragFileWithThePointer(png, overSurface), Qt::CopyAction);
+    ASSERT_TRUE(WaitFor([this] { return Surface().TextureName() != 0; }));
+    Settle();
+    EXPECT_TRUE(boxes.boxes.empty());
+    const QImage textured = GrabView(Surface());
+    const Tint foot = TintOfRows(textured, box.bottom() - third, box.bottom());
+    const Tint rim = TintOfRows(textured, box.top(), box.top() + third);
+    EXPECT_GT(foot.yellowish, foot.lit / 2);
+    EXPECT_LT(foot.cyanish, foot.yellowish / 4);
+    EXPECT_GT(rim.cyanish, rim.lit / 2);
+    EXPECT_LT(rim.yellowish, rim.cyanish / 4);
+    EXPECT_TRUE(QFileInfo::exists(png)) << "a drop copies, never moves";
+
+    // A picture that cannot be read shows the same box as from the file dialog.
+    const QString bad = dir.filePath(QStringLiteral("words.png"));
+    ASSERT_TRUE(WriteBytes(bad.toStdString(), {'n', 'o', ' ', 'p', 'n', 'g'}));
+    EXPECT_EQ(DragFileWithThePointer(bad, overSurface), Qt::CopyAction);
+    ASSERT_TRUE(WaitFor([this] { return !boxes.boxes.empty(); }));
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Unknown DIB file format."});
+    EXPECT_EQ(boxes.boxes[0].caption, "Error");
 }
 
 TEST_F(Story, DeletingEveryProfilePointTakesTheSurfaceAway)

@@ -89,3 +89,32 @@ TEST_F(CurveEditor, DoubleClickInAddModeInsertsOnePoint)
     QTest::mouseDClick(&view, Qt::LeftButton, {}, WorldToWindow(view, 3, 3));
     EXPECT_EQ(document.ControlPoints().size(), 1u);
 }
+
+TEST_F(CurveEditor, ADragThatLeavesTheViewLeavesThePointWhereTheViewLastSawIt)
+{
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
+    view.RenderFrame();
+    document.Assign({{2, 2, 0}}, 0);
+    document.SetMode(EditMode::Select);
+    QTest::mousePress(&view, Qt::LeftButton, {}, WorldToWindow(view, 2, 2));
+    QTest::mouseMove(&view, QPoint(250, 60));
+    const CVector3 lastSeen = WorldAt(250, 60);
+    ASSERT_EQ(document.ControlPoints()[0].x, lastSeen.x);
+    // Just past each edge, then the far corner of the screen, where the
+    // pointer is released.
+    const QPoint corner = view.mapFromGlobal(view.screen()->geometry().bottomRight());
+    for (const QPoint& outside : {QPoint(-1, 60), QPoint(292, 60), QPoint(250, -1), QPoint(250, 256), corner})
+        QTest::mouseMove(&view, outside);
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, corner);
+    EXPECT_EQ(document.ControlPoints()[0].x, lastSeen.x);
+    EXPECT_EQ(document.ControlPoints()[0].y, lastSeen.y);
+    // The release ended the drag: moving back over the view changes nothing.
+    QTest::mouseMove(&view, QPoint(40, 200));
+    EXPECT_EQ(document.ControlPoints()[0].x, lastSeen.x);
+    // The last row and column inside still count.
+    QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(250, 60));
+    QTest::mouseMove(&view, QPoint(291, 255));
+    EXPECT_EQ(document.ControlPoints()[0].y, WorldAt(291, 255).y);
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(291, 255));
+}

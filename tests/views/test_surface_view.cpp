@@ -152,23 +152,26 @@ TEST_F(SurfaceViewTest, LeftDragTurnsAndRightDragZooms)
     EXPECT_FLOAT_EQ(view.Trackball().Distance(), 20.0f * static_cast<float>(-50 * 0.008f + 1.0));
 }
 
-TEST_F(SurfaceViewTest, ReleasingOutsideTheViewEndsTheDrag)
+TEST_F(SurfaceViewTest, MovesOutsideTheViewAreNotSeenAndReleasingThereEndsTheDrag)
 {
     GrabView(view);
     const QPoint c = Centre();
     const QPoint outside(-40, view.m_rcClient.bottom + 30);
+    float matrix[16];
+    std::memcpy(matrix, view.Trackball().Matrix(), sizeof matrix);
+    const float distance = view.Trackball().Distance();
+    // Moves outside the view neither turn nor zoom; the release ends the drag.
     QTest::mousePress(&view, Qt::LeftButton, {}, c);
     QTest::mouseMove(&view, outside);
+    EXPECT_EQ(std::memcmp(matrix, view.Trackball().Matrix(), sizeof matrix), 0);
     QTest::mouseRelease(&view, Qt::LeftButton, {}, outside);
     EXPECT_FALSE(view.Trackball().IsRotating());
     QTest::mousePress(&view, Qt::RightButton, {}, c);
     QTest::mouseMove(&view, outside);
+    EXPECT_EQ(view.Trackball().Distance(), distance);
     QTest::mouseRelease(&view, Qt::RightButton, {}, outside);
     EXPECT_FALSE(view.Trackball().IsZooming());
     // Moving over the view with no button held now changes nothing.
-    float matrix[16];
-    std::memcpy(matrix, view.Trackball().Matrix(), sizeof matrix);
-    const float distance = view.Trackball().Distance();
     QTest::mouseMove(&view, c + QPoint(30, 30));
     QTest::mouseMove(&view, c - QPoint(30, 10));
     EXPECT_EQ(std::memcmp(matrix, view.Trackball().Matrix(), sizeof matrix), 0);

@@ -1,0 +1,100 @@
+#include "views/TextureFile.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <cstdint>
+#include <cstring>
+
+#include "core/bmp/BitmapFile.h"
+#include "core/bmp/DibReader.h"
+
+namespace {
+
+bool IsBitmapName(const QString& fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String("bmp"), Qt::CaseInsensitive) == 0;
+}
+
+bool ExceedsLimits(const QSize& size)
+{
+    return size.width() > kDibMaxSide || size.height() > kDibMaxSide ||
+           std::int64_t(size.width()) * size.height() > kDibMaxPixels;
+}
+
+DibResult LoadThroughQt(const char* path, RgbImage& image)
+{
+    // Read whole by the same reader as bitmaps: regular files only, never
+    // waiting on a pipe or a device.
+    BitmapFile file(path);
+    const BitmapFile::Contents bytes = file.ReadAll();
+    if (bytes.size == 0)
+        return DibResult::OpenFailure;
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data.get()),
+                                              static_cast<qsizetype>(bytes.size));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    // The kind is told by the contents, whatever the name says.
+    QImageReader reader(&buffer);
+    // Upright as every picture viewer shows it (a camera's rotation applied).
+    reader.setAutoTransform(true);
+    // Room for the largest picture accepted, at 8 bytes a pixel (16-bit RGBA).
+    reader.setAllocationLimit(static_cast<int>(kDibMaxPixels * 8 / (1024 * 1024)));
+    if (!reader.canRead())
+        return DibResult::UnknownFormat;
+    if (ExceedsLimits(reader.size()))
+        return DibResult::OutOfMemory;
+    QImage picture;
+    if (!reader.read(&picture))
+        return reader.error() == QImageReader::UnsupportedFormatError ? DibResult::UnknownFormat
+                                                                      : DibResult::ConversionError;
+    if (ExceedsLimits(picture.size()))
+        return DibResult::OutOfMemory;
+    // Colours as stored, alpha dropped, as the bitmap reader does.
+    picture = picture.convertToFormat(QImage::Format_RGB888);
+    if (picture.isNull())
+        return DibResult::OutOfMemory;
+    const int width = picture.width();
+    const int height = picture.height();
+    const std::size_t rowBytes = std::size_t(width) * 3;
+    image.pixels.resize(rowBytes * std::size_t(height));
+    // Bottom row first, like a bitmap's rows.
+    for (int row = 0; row < height; ++row)
+        std::memcpy(image.pixels.data() + rowBytes * std::size_t(row),
+                    picture.constScanLine(height - 1 - row), rowBytes);
+    image.width = width;
+    image.height = height;
+    return DibResult::Ok;
+}
+
+} // namespace
+
+DibResult LoadTextureFile(const char* path, RgbImage& image)
+{
+    image = RgbImage();
+    if (!path)
+        return DibResult::OpenFailure;
+    if (IsBitmapName(QFile::decodeName(path)))
+        return LoadDibImage(path, image);
+    return LoadThroughQt(path, image);
+}
+
+bool IsTextureFileName(const QString& fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    return !suffix.isEmpty() && TextureFilePatterns().contains(QLatin1String("*.") + suffix);
+}
+
+QStringList TextureFilePatterns()
+{
+    QStringList patterns{QStringLiteral("*.bmp")};
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString pattern = QLatin1String("*.") + QString::fromLatin1(format).toLower();
+        if (!patterns.contains(pattern))
+            patterns.append(pattern);
+    }
+    return patterns;
+}

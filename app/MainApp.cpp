@@ -5,6 +5,7 @@
 
 #include "app/DialogTemplate.h"
 #include "app/MainDlg.h"
+#include "app/Translations.h"
 #include "core/MessageBox.h"
 
 namespace {
@@ -27,6 +28,10 @@ void CMainApp::InstallPlatformServices()
     QFont::insertSubstitutions(QString::fromUtf8(kDialogFontFace),
                                {QStringLiteral("Gulim"), QStringLiteral("Baekmuk Gulim"),
                                 QStringLiteral("NanumGothic"), QStringLiteral("Noto Sans CJK KR")});
+    // Every box (messages, the file dialog) speaks in the dialog's face, so
+    // its Korean texts and buttons look like the dialog's own.
+    QApplication::setFont(CMainDlg::TemplateFont());
+    InstallTranslations(QLocale());
     SetApplicationTitle(QCoreApplication::applicationName().toStdString());
     SetMessageBoxHandler(ShowQtMessageBox);
 }

@@ -35,9 +35,7 @@ CMainDlg::CMainDlg(QWidget* parent)
 {
     m_hIcon.addFile(QStringLiteral(":/velmora-16.png"));
     m_hIcon.addFile(QStringLiteral(":/velmora-32.png"));
-    QFont dialogFont(QString::fromUtf8(kDialogFontFace));
-    dialogFont.setPointSize(kDialogFontPoints);
-    setFont(dialogFont);
+    setFont(TemplateFont());
     m_baseUnits = BaseUnitsOf(font());
     setWindowTitle(QString::fromUtf8(kDialogCaption));
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
@@ -48,6 +46,13 @@ CMainDlg::CMainDlg(QWidget* parent)
     CreateControls();
     UpdateData(false);
     OnInitDialog();
+}
+
+QFont CMainDlg::TemplateFont()
+{
+    QFont font(QString::fromUtf8(kDialogFontFace));
+    font.setPointSize(kDialogFontPoints);
+    return font;
 }
 
 void CMainDlg::CreateControls()
@@ -222,6 +227,7 @@ void CMainDlg::OnLoadTexture()
 {
     QFileDialog dialog(this);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(tr("Load Texture"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp)"));
     dialog.selectFile(QStringLiteral("*.bmp"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 #include <QIcon>
 #include <QString>
 #include <cstdint>
@@ -25,6 +26,9 @@ class CMainDlg : public QDialog, private CurveDocumentListener {
     Q_OBJECT
 public:
     explicit CMainDlg(QWidget* parent = nullptr);
+
+    // The face and size the dialog's template names.
+    static QFont TemplateFont();
 
     // The transfer between the fields and the controls; from the controls
     // it fails (with a message) when the degree text does not parse.

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
+  # lupdate/lrelease and their CMake functions; Qt's own Korean texts
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   nlohmann-json3-dev libtinygltf-dev libstb-dev
   fonts-baekmuk
   xvfb xauth x11-utils imagemagick xdotool

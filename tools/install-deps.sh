@@ -17,6 +17,8 @@ if [ "${1:-}" = test ]; then
   # Independent checkers of the export files; the glTF validator comes from
   # npm (test.sh), run by node.
   packages+=(admesh python3-meshio nodejs)
+  # The program on Wayland: a headless compositor and Qt's Wayland platform.
+  packages+=(weston qt6-wayland)
   # Debian's npm only where no npm came with the machine's Node.js.
   command -v npm >/dev/null 2>&1 || packages+=(npm)
 fi

@@ -146,8 +146,10 @@ bool CGLView::event(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::UpdateRequest:
-        // A hidden view has no picture to bring up to date.
-        if (isExposed())
+        // A hidden view has no picture to bring up to date. A shown one draws
+        // even before it is exposed: under Wayland an embedded view (a
+        // subsurface) is exposed only once it has shown a frame.
+        if (isVisible())
             RenderFrame();
         m_framePending = false;
         return true;
@@ -160,6 +162,12 @@ bool CGLView::event(QEvent* event)
         break;
     }
     return QWindow::event(event);
+}
+
+void CGLView::showEvent(QShowEvent* event)
+{
+    Invalidate();
+    QWindow::showEvent(event);
 }
 
 void CGLView::exposeEvent(QExposeEvent*)

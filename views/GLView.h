@@ -48,6 +48,7 @@ protected:
     void ReleaseCurrent();
 
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

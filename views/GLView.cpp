@@ -86,12 +86,13 @@ void CGLView::InitGL()
         m_hRC = nullptr;
     }
     const qreal ratio = devicePixelRatio();
+    m_fPixelRatio = static_cast<float>(ratio);
     m_rcClient = {0, 0, qRound(width() * ratio), qRound(height() * ratio)};
     ResizeViewport(m_rcClient.right, m_rcClient.bottom);
     if (!MakeCurrent())
         return;
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glPointSize(2.0f);
+    glPointSize(DevicePixels(2.0f));
     ReleaseCurrent();
 }
 

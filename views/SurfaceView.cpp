@@ -71,7 +71,7 @@ void CSurfaceView::DrawBackground()
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_LIGHTING);
     glPolygonMode(GL_FRONT_AND_BACK, PolygonModeOf(m_nRenderMode));
-    glLineWidth(2.0f);
+    glLineWidth(DevicePixels(2.0f));
     glBegin(GL_LINES);
     glColor3f(1.0f, 0.0f, 0.0f);
     glVertex3i(0, 0, 0);

@@ -58,6 +58,16 @@ TEST(DevicePixels, CurveEditorDrawsEveryDevicePixelAndPicksThePointUnderThePoint
     // would draw them in the lower left quarter.
     EXPECT_TRUE(IsBlack(image.pixel(w / 2, h / 8)) || IsBlack(image.pixel(w / 2 - 1, h / 8)));
     EXPECT_TRUE(IsBlack(image.pixel(w / 8, h / 2)) || IsBlack(image.pixel(w / 8, h / 2 - 1)));
+    // Lines and points keep their look: the axis 2 and the points 5 pixels
+    // of an unscaled display across.
+    int axisWidth = 0, pointWidth = 0;
+    const int pointRow = static_cast<int>(placed[2].y() * ratio);
+    for (int x = 0; x < w; ++x) {
+        axisWidth += IsBlack(image.pixel(x, h / 8));
+        pointWidth += ColourNear(image.pixel(x, pointRow), 255, 128, 128, 3);
+    }
+    EXPECT_EQ(axisWidth, qRound(2 * ratio));
+    EXPECT_EQ(pointWidth, qRound(5 * ratio));
     // Each point is drawn where its click was, in device pixels: the last
     // one selected (pink), the others grey.
     for (int i = 0; i < 3; ++i) {

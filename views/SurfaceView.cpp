@@ -34,6 +34,7 @@ void CSurfaceView::InitGL()
 {
     CGLView::InitGL();
     m_Trackball.SetViewportSize(m_rcClient.right, m_rcClient.bottom);
+    m_Trackball.SetDevicePixelRatio(DevicePixels(1.0f));
     if (!MakeCurrent())
         return;
     const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};

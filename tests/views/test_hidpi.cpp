@@ -85,7 +85,7 @@ TEST(DevicePixels, CurveEditorDrawsEveryDevicePixelAndPicksThePointUnderThePoint
     EXPECT_EQ(document.Selected(), 1);
 }
 
-TEST(DevicePixels, TrackballTurnsAsMuchForTheSameGestureAtAnyScale)
+TEST(DevicePixels, TrackballTurnsAndZoomsAsMuchForTheSameGestureAtAnyScale)
 {
     CSurfaceView view;
     Open(view);
@@ -106,4 +106,14 @@ TEST(DevicePixels, TrackballTurnsAsMuchForTheSameGestureAtAnyScale)
         turned |= std::fabs(unscaled.Matrix()[i] - (i % 5 == 0 ? 1.0f : 0.0f)) > 0.05f;
     }
     EXPECT_TRUE(turned);
+
+    // A right drag of 20 logical pixels zooms as far at any scale.
+    QTest::mousePress(&view, Qt::RightButton, {}, QPoint(100, 75));
+    QTest::mouseMove(&view, QPoint(120, 75));
+    QTest::mouseRelease(&view, Qt::RightButton, {}, QPoint(120, 75));
+    unscaled.BeginZoom(100, 75);
+    unscaled.Motion(120, 75);
+    unscaled.EndZoom();
+    EXPECT_NE(unscaled.Distance(), 20.0f);
+    EXPECT_FLOAT_EQ(view.Trackball().Distance(), unscaled.Distance());
 }

@@ -22,7 +22,14 @@ QFont DialogFont()
 
 DialogBaseUnits DialogBaseUnitsOf(const QFont& font)
 {
-    const QFontMetrics metrics(font);
+    // Measured as the classic dialog manager measures it: hinted glyphs
+    // without smoothing (bitmap strikes where the font has them). The
+    // toolkit turns hinting off when it scales the display, which would
+    // narrow the units and change the dialog's proportions with the scale.
+    QFont measured(font);
+    measured.setHintingPreference(QFont::PreferFullHinting);
+    measured.setStyleStrategy(QFont::NoAntialias);
+    const QFontMetrics metrics(measured);
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return ComputeDialogBaseUnits(letters, metrics.ascent() + metrics.descent());

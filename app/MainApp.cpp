@@ -5,6 +5,7 @@
 
 #include "app/DialogFont.h"
 #include "app/MainDlg.h"
+#include "app/Translations.h"
 #include "core/MessageBox.h"
 
 namespace {
@@ -24,6 +25,10 @@ CMainApp::CMainApp(int& argc, char** argv) : m_application(argc, argv) {}
 void CMainApp::InstallPlatformServices()
 {
     InstallDialogFontSubstitutes();
+    // Every box (messages, the file dialog) speaks in the dialog's face, so
+    // its Korean texts and buttons look like the dialog's own.
+    QApplication::setFont(DialogFont());
+    InstallTranslations(QLocale());
     SetApplicationTitle(QCoreApplication::applicationName().toStdString());
     SetMessageBoxHandler(ShowQtMessageBox);
 }

@@ -10,7 +10,8 @@ public:
     // Runs the dialog; false means no further event loop is wanted.
     bool InitInstance();
 
-    // The font substitution and message boxes, for anyone (tests too) that
+    // The font substitution, the application font, the translations for the
+    // user's locale and the message boxes, for anyone (tests too) that
     // creates the dialog without running the application.
     static void InstallPlatformServices();
 

@@ -370,6 +370,7 @@ void CMainDlg::OnLoadTexture()
 {
     QFileDialog dialog(this);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(tr("Load Texture"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({tr("Images (%1)").arg(TextureFilePatterns().join(QLatin1Char(' '))),
                            QStringLiteral("Bitmap Files (*.bmp)")});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 #include <QIcon>
 #include <QString>
 #include <QUndoStack>

@@ -8,6 +8,9 @@
 
 namespace {
 
+// The zoom's change per pixel of horizontal travel on an unscaled display.
+const float kZoomRate = 0.008f;
+
 // The sphere constant is a single-precision 1.001; its excess over 1 keeps
 // z at least about 0.0316 at and beyond the rim, so no lifted point is flat.
 const float kSphereBulge = 1.001f;
@@ -115,7 +118,7 @@ CTrackball::CTrackball()
       m_nHeight(0),
       m_fDistance(20.0f),
       m_fRadius(0.4f),
-      m_fZoomRate(0.008f)
+      m_fZoomRate(kZoomRate)
 {
 }
 
@@ -125,6 +128,12 @@ void CTrackball::SetView(const float matrix[16], float distance)
     m_fDistance = distance;
     m_bRotating = 0;
     m_bZooming = 0;
+}
+
+void CTrackball::SetDevicePixelRatio(float ratio)
+{
+    if (ratio > 0.0f)  // anything else keeps the unscaled rate
+        m_fZoomRate = kZoomRate / ratio;
 }
 
 void CTrackball::SetViewportSize(int width, int height)

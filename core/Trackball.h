@@ -12,6 +12,9 @@ public:
     // The view's client size in pixels. Until one is set, every point lifts
     // to the front pole, so a drag turns nothing.
     void SetViewportSize(int width, int height);
+    // Device pixels per pixel of an unscaled display (2 at QT_SCALE_FACTOR=2):
+    // the same drag zooms as much on a scaled display.
+    void SetDevicePixelRatio(float ratio);
     void BeginRotation(int x, int y);
     void EndRotation();
     void BeginZoom(int x, int y);

@@ -7,6 +7,8 @@ packages=(
   cmake make g++ pkg-config
   qt6-base-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
   libegl-dev libegl-mesa0
+  # lupdate/lrelease and their CMake functions; Qt's own Korean texts
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   nlohmann-json3-dev libtinygltf-dev libstb-dev
   fonts-baekmuk
   xvfb xauth x11-utils imagemagick xdotool
@@ -19,6 +21,8 @@ if [ "${1:-}" = test ]; then
   # The installation checked as a desktop sees it: the desktop entry
   # validator, pyxdg's icon theme lookup and the hicolor theme it searches.
   packages+=(desktop-file-utils python3-xdg hicolor-icon-theme)
+  # The program on Wayland: a headless compositor and Qt's Wayland platform.
+  packages+=(weston qt6-wayland)
   # Debian's npm only where no npm came with the machine's Node.js.
   command -v npm >/dev/null 2>&1 || packages+=(npm)
 fi

@@ -16,10 +16,10 @@ void CCurveView::DrawBackground()
     for (int i = -10; i <= 10; ++i) {
         if (i == 0) {
             glColor3f(0.0f, 0.0f, 0.0f);
-            glLineWidth(2.0f);
+            glLineWidth(DevicePixels(2.0f));
         } else {
             glColor3f(0.7f, 0.7f, 0.7f);
-            glLineWidth(1.0f);
+            glLineWidth(DevicePixels(1.0f));
         }
         glBegin(GL_LINES);
         glVertex2i(-10, i);
@@ -40,7 +40,7 @@ void CCurveView::DrawScene()
 
 void CCurveView::DrawCurve()
 {
-    glLineWidth(2.0f);
+    glLineWidth(DevicePixels(2.0f));
     glColor3f(0.0f, 0.0f, 0.0f);
     glBegin(GL_LINE_STRIP);
     for (const CVector3& p : m_Document.SamplePoints())
@@ -50,7 +50,7 @@ void CCurveView::DrawCurve()
 
 void CCurveView::DrawControlPolygon()
 {
-    glLineWidth(2.0f);
+    glLineWidth(DevicePixels(2.0f));
     glColor3f(0.5f, 0.5f, 1.0f);
     const std::vector<CVector3>& points = m_Document.ControlPoints();
     glBegin(GL_LINE_STRIP);
@@ -60,7 +60,7 @@ void CCurveView::DrawControlPolygon()
     const int selected = m_Document.Selected();
     if (selected == -1)
         return;
-    glPointSize(5.0f);
+    glPointSize(DevicePixels(5.0f));
     glBegin(GL_POINTS);
     for (std::size_t i = 0; i < points.size(); ++i) {
         if (static_cast<int>(i) == selected)
@@ -70,7 +70,7 @@ void CCurveView::DrawControlPolygon()
         glVertex2d(points[i].x, points[i].y);
     }
     glEnd();
-    glPointSize(2.0f);
+    glPointSize(DevicePixels(2.0f));
 }
 
 void CCurveView::OnLeftDown(int x, int y)

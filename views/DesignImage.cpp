@@ -25,7 +25,7 @@ bool RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode
     // are set, then the texture.
     SurfaceScene scene;
     glViewport(0, 0, width, height);
-    SetInitialFrameState();
+    SetInitialFrameState(1.0f);
     scene.InitGL();
     scene.Trackball().SetViewportSize(width, height);
     scene.Trackball().SetView(design.viewRotation, design.viewDistance);

@@ -4,10 +4,10 @@
 
 #include <cstddef>
 
-void SetInitialFrameState()
+void SetInitialFrameState(float pixelRatio)
 {
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-    glPointSize(2.0f);
+    glPointSize(2.0f * pixelRatio);
 }
 
 void DrawFrame(FrameSteps& steps)

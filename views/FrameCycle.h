@@ -15,9 +15,10 @@ protected:
     ~FrameSteps() = default;
 };
 
-// The state a view's fresh context starts from: white clear colour, 2-pixel
-// points. The context must be current.
-void SetInitialFrameState();
+// The state a view's fresh context starts from: white clear colour, points
+// 2 pixels wide at a device pixel ratio of 1, as wide on a scaled display.
+// The context must be current.
+void SetInitialFrameState(float pixelRatio);
 
 // One frame into the current context's draw buffer, from the clear to the
 // glFinish; the caller makes the context current and shows the result. A

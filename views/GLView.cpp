@@ -88,11 +88,12 @@ void CGLView::InitGL()
         m_hRC = nullptr;
     }
     const qreal ratio = devicePixelRatio();
+    m_fPixelRatio = static_cast<float>(ratio);
     m_rcClient = {0, 0, qRound(width() * ratio), qRound(height() * ratio)};
     ResizeViewport(m_rcClient.right, m_rcClient.bottom);
     if (!MakeCurrent())
         return;
-    SetInitialFrameState();
+    SetInitialFrameState(m_fPixelRatio);
     ReleaseCurrent();
 }
 
@@ -147,8 +148,10 @@ bool CGLView::event(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::UpdateRequest:
-        // A hidden view has no picture to bring up to date.
-        if (isExposed())
+        // A hidden view has no picture to bring up to date. A shown one draws
+        // even before it is exposed: under Wayland an embedded view (a
+        // subsurface) is exposed only once it has shown a frame.
+        if (isVisible())
             RenderFrame();
         m_framePending = false;
         return true;
@@ -161,6 +164,12 @@ bool CGLView::event(QEvent* event)
         break;
     }
     return QWindow::event(event);
+}
+
+void CGLView::showEvent(QShowEvent* event)
+{
+    Invalidate();
+    QWindow::showEvent(event);
 }
 
 void CGLView::exposeEvent(QExposeEvent*)

@@ -51,9 +51,14 @@ public:
 
 protected:
     bool MakeCurrent();
+    // A line width or point size in the pixels of an unscaled display, in
+    // this view's device pixels: on a scaled display lines and points keep
+    // their look instead of thinning.
+    float DevicePixels(float pixels) const { return pixels * m_fPixelRatio; }
     void ReleaseCurrent();
 
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -71,6 +76,7 @@ private:
     QPoint m_lastLeftPressPos;
     bool m_lastLeftPressValid = false;
     bool m_framePending = false;
+    float m_fPixelRatio = 1.0f;  // read once by InitGL, like m_rcClient
 };
 
 // The mouse-move flag for a held left button, as OnDrag receives it.

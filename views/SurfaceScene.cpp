@@ -58,7 +58,7 @@ void SurfaceScene::DrawBackground()
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_LIGHTING);
     glPolygonMode(GL_FRONT_AND_BACK, PolygonModeOf(m_nRenderMode));
-    glLineWidth(2.0f);
+    glLineWidth(2.0f * m_fPixelRatio);
     glBegin(GL_LINES);
     glColor3f(1.0f, 0.0f, 0.0f);
     glVertex3i(0, 0, 0);

@@ -31,6 +31,8 @@ public:
     void SetRenderMode(RenderMode mode) { m_nRenderMode = mode; }
     RenderMode GetRenderMode() const { return m_nRenderMode; }
     unsigned int TextureName() const { return m_nTexture; }
+    // Device pixels per logical pixel: lines keep their width on a scaled display.
+    void SetPixelRatio(float ratio) { m_fPixelRatio = ratio; }
     CTrackball& Trackball() { return m_Trackball; }
     const CTrackball& Trackball() const { return m_Trackball; }
 
@@ -38,4 +40,5 @@ private:
     CTrackball m_Trackball;
     RenderMode m_nRenderMode = RenderMode::Solid;
     unsigned int m_nTexture = 0;
+    float m_fPixelRatio = 1.0f;
 };

@@ -18,6 +18,8 @@ void CSurfaceView::InitGL()
 {
     CGLView::InitGL();
     m_scene.Trackball().SetViewportSize(m_rcClient.right, m_rcClient.bottom);
+    m_scene.Trackball().SetDevicePixelRatio(DevicePixels(1.0f));
+    m_scene.SetPixelRatio(DevicePixels(1.0f));
     if (!MakeCurrent())
         return;
     m_scene.InitGL();

@@ -58,6 +58,34 @@ void BM_SweepMeshFast(benchmark::State& state)
     RunMesh(state, ComputeSweepMesh);
 }
 
+// The mesh as the surface view builds it: flat floats, storage kept.
+void BM_SweepMeshBuilder(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const int m = static_cast<int>(state.range(1));
+    const std::vector<CVector3> profile = Profile(n);
+    const std::vector<CVector3> path = Path(m);
+    std::vector<CVector3> samples;
+    std::vector<float> params;
+    EvaluateCurve(profile, samples, params);
+    SweepMeshBuilder builder;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(builder.Build(samples, path, profile));
+    state.counters["rings"] = static_cast<double>(samples.size());
+}
+
+// Re-sampling an editor's curve of n control points (10 (n - 1) + 1 samples).
+void BM_EvaluateCurve(benchmark::State& state)
+{
+    const std::vector<CVector3> profile = Profile(static_cast<int>(state.range(0)));
+    std::vector<CVector3> samples;
+    std::vector<float> params;
+    for (auto _ : state) {
+        EvaluateCurve(profile, samples, params);
+        benchmark::DoNotOptimize(samples.data());
+    }
+}
+
 // One drag step of a profile point: re-sample the profile, rebuild the mesh.
 void BM_SweepDragStepFast(benchmark::State& state)
 {
@@ -85,3 +113,12 @@ BENCHMARK(BM_SweepMeshFast)
     ->Args({100, 100})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SweepDragStepFast)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SweepMeshBuilder)
+    ->Args({10, 10})
+    ->Args({30, 30})
+    ->Args({100, 100})
+    ->Args({300, 300})
+    ->Args({2, 300})
+    ->Args({1000, 2})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EvaluateCurve)->Arg(10)->Arg(30)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);

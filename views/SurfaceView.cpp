@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "core/SweepMesh.h"
 
@@ -87,6 +88,10 @@ void CSurfaceView::DrawBackground()
 
 void CSurfaceView::DrawScene()
 {
+    // A surface changed since the last frame is recorded now, in this
+    // frame's context bracket.
+    if (m_bSurfaceStale)
+        RecordSurface(*m_Source.profileSamples, *m_Source.pathControls, *m_Source.profileControls);
     glBindTexture(GL_TEXTURE_2D, m_nTexture);
     glEnable(GL_LIGHTING);
     glCallList(kSurfaceList);
@@ -125,22 +130,71 @@ void CSurfaceView::BuildSurface(const std::vector<CVector3>& profileSamples,
 {
     if (!MakeCurrent())
         return;
-    glDeleteLists(kSurfaceList, 1);
-    const std::vector<std::vector<SweepVertex>> strips =
-        ComputeSweepMesh(profileSamples, pathControls, profileControls);
-    if (!strips.empty()) {
-        glNewList(kSurfaceList, GL_COMPILE);
-        glColor3f(1.0f, 1.0f, 1.0f);
-        for (const std::vector<SweepVertex>& strip : strips) {
-            glBegin(GL_TRIANGLE_STRIP);
-            for (const SweepVertex& v : strip) {
-                glTexCoord2f(v.s, v.t);
-                glNormal3d(v.normal.x, v.normal.y, v.normal.z);
-                glVertex3d(v.position.x, v.position.y, v.position.z);
-            }
-            glEnd();
-        }
-        glEndList();
-    }
+    RecordSurface(profileSamples, pathControls, profileControls);
     ReleaseCurrent();
+}
+
+bool CSurfaceView::RequestSurface(const std::vector<CVector3>& profileSamples,
+                                  const std::vector<CVector3>& pathControls,
+                                  const std::vector<CVector3>& profileControls)
+{
+    m_Source = {&profileSamples, &pathControls, &profileControls};
+    // Back to what the list shows (a change undone before its frame): the
+    // list is right as it is.
+    m_bSurfaceStale = !IsBuiltFrom(profileSamples, pathControls, profileControls);
+    if (m_bSurfaceStale)
+        Invalidate();
+    return m_bSurfaceStale;
+}
+
+void CSurfaceView::UpdateSurface()
+{
+    if (m_bSurfaceStale)
+        BuildSurface(*m_Source.profileSamples, *m_Source.pathControls, *m_Source.profileControls);
+}
+
+namespace {
+
+bool SameBits(const std::vector<CVector3>& a, const std::vector<CVector3>& b)
+{
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(CVector3)) == 0);
+}
+
+} // namespace
+
+bool CSurfaceView::IsBuiltFrom(const std::vector<CVector3>& profileSamples,
+                               const std::vector<CVector3>& pathControls,
+                               const std::vector<CVector3>& profileControls) const
+{
+    return SameBits(profileSamples, m_BuiltProfileSamples) && SameBits(pathControls, m_BuiltPathControls) &&
+           SameBits(profileControls, m_BuiltProfileControls);
+}
+
+void CSurfaceView::RecordSurface(const std::vector<CVector3>& profileSamples,
+                                 const std::vector<CVector3>& pathControls,
+                                 const std::vector<CVector3>& profileControls)
+{
+    m_bSurfaceStale = false;
+    m_BuiltProfileSamples = profileSamples;
+    m_BuiltPathControls = pathControls;
+    m_BuiltProfileControls = profileControls;
+    glDeleteLists(kSurfaceList, 1);
+    if (!m_Builder.Build(profileSamples, pathControls, profileControls))
+        return;
+    // One colour call and 24 triangle strips. The strips are recorded from
+    // vertex arrays: the same texture coordinates, normals and vertices, in
+    // the same order, as glTexCoord2f, glNormal3d and glVertex3d would give
+    // (OpenGL keeps all three as floats), at a fraction of the cost.
+    const GLsizei perStrip = static_cast<GLsizei>(m_Builder.VerticesPerStrip());
+    glInterleavedArrays(GL_T2F_N3F_V3F, 0, m_Builder.Vertices().data());
+    glNewList(kSurfaceList, GL_COMPILE);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    for (int strip = 0; strip < SweepMeshBuilder::kStrips; ++strip)
+        glDrawArrays(GL_TRIANGLE_STRIP, strip * perStrip, perStrip);
+    glEndList();
+    // Array state is client state, not part of the list.
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }

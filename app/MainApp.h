@@ -10,8 +10,8 @@ public:
     // Runs the dialog; false means no further event loop is wanted.
     bool InitInstance();
 
-    // The font substitution and message boxes, for anyone (tests too) that
-    // creates the dialog without running the application.
+    // The font substitution, message boxes and repaint timing, for anyone
+    // (tests too) that creates the dialog without running the application.
     static void InstallPlatformServices();
 
 private:

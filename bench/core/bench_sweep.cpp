@@ -74,18 +74,6 @@ void BM_SweepMeshBuilder(benchmark::State& state)
     state.counters["rings"] = static_cast<double>(samples.size());
 }
 
-// Re-sampling an editor's curve of n control points (10 (n - 1) + 1 samples).
-void BM_EvaluateCurve(benchmark::State& state)
-{
-    const std::vector<CVector3> profile = Profile(static_cast<int>(state.range(0)));
-    std::vector<CVector3> samples;
-    std::vector<float> params;
-    for (auto _ : state) {
-        EvaluateCurve(profile, samples, params);
-        benchmark::DoNotOptimize(samples.data());
-    }
-}
-
 // One drag step of a profile point: re-sample the profile, rebuild the mesh.
 void BM_SweepDragStepFast(benchmark::State& state)
 {
@@ -121,4 +109,4 @@ BENCHMARK(BM_SweepMeshBuilder)
     ->Args({2, 300})
     ->Args({1000, 2})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EvaluateCurve)->Arg(10)->Arg(30)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);
+

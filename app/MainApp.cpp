@@ -24,6 +24,12 @@ CMainApp::CMainApp(int& argc, char** argv) : m_application(argc, argv) {}
 
 void CMainApp::InstallPlatformServices()
 {
+    // A repaint asked for is drawn at the next turn of the event loop, not
+    // after Qt's default idle time of 5 ms: a drag step shows that much
+    // sooner. (Qt reads the setting at the first repaint request; a value
+    // the user set is kept.)
+    if (!qEnvironmentVariableIsSet("QT_QPA_UPDATE_IDLE_TIME"))
+        qputenv("QT_QPA_UPDATE_IDLE_TIME", "0");
     InstallDialogFontSubstitutes();
     // Every box (messages, the file dialog) speaks in the dialog's face, so
     // its Korean texts and buttons look like the dialog's own.

@@ -11,8 +11,8 @@ public:
     bool InitInstance();
 
     // The font substitution, the application font, the translations for the
-    // user's locale and the message boxes, for anyone (tests too) that
-    // creates the dialog without running the application.
+    // user's locale, the message boxes and repaint timing, for anyone (tests
+    // too) that creates the dialog without running the application.
     static void InstallPlatformServices();
 
 private:

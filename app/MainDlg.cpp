@@ -300,9 +300,12 @@ bool CMainDlg::UpdateData(bool saveAndValidate)
 void CMainDlg::OnCurveChanged(const CurveDocument& document)
 {
     RecordCurveEdit(document);
-    m_Viewport2->BuildSurface(m_profile.SamplePoints(), m_path.ControlPoints(), m_profile.ControlPoints());
+    // The surface view rebuilds at its next frame, and only if what the
+    // surface is swept from has changed; of the editors only the one whose
+    // curve changed can show anything new.
+    m_Viewport2->RequestSurface(m_profile.SamplePoints(), m_path.ControlPoints(), m_profile.ControlPoints());
     RefreshReadOut();
-    RepaintAll();
+    (&document == &m_profile ? m_Viewport1 : m_Viewport3)->Invalidate();
 }
 
 void CMainDlg::OnEditRefused(const CurveDocument&, EditRefusal refusal)
@@ -310,6 +313,11 @@ void CMainDlg::OnEditRefused(const CurveDocument&, EditRefusal refusal)
     switch (refusal) {
     case EditRefusal::NegativeX:
         ShowStandardMessage("X > 0이어야 합니다.");
+        break;
+    case EditRefusal::TooManyPoints:
+        ShowStandardMessage(tr("A curve can hold at most %1 control points.")
+                                .arg(kMaxCurvePoints)
+                                .toStdString());
         break;
     }
 }

@@ -31,10 +31,11 @@ using SaveQuestion = std::function<SaveChoice(const QString& designName)>;
 
 // The modeller's one window. It owns the two curve documents, the profile
 // (left editor, X >= 0) and the path (middle editor); the surface view
-// (right) shows what is swept from them. Every change of a document rebuilds
-// the surface, refreshes the read-out of the selected profile point and
-// repaints the views. Every change of the design is an undo step; the
-// design is kept in a file, and nothing unsaved is dropped without asking.
+// (right) shows what is swept from them. Every change of a document has the
+// surface rebuilt at its next frame (if its curves changed), refreshes the
+// read-out of the selected profile point and redraws the changed editor.
+// Every change of the design is an undo step; the design is kept in a file,
+// and nothing unsaved is dropped without asking.
 class CMainDlg : public QDialog, private CurveDocumentListener {
     Q_OBJECT
 public:

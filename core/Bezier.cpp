@@ -2,27 +2,31 @@
 
 #include <cstddef>
 
+#include "core/DeCasteljau.h"
+
 void SampleBezier(const std::vector<CVector3>& controls, int intervals,
                   std::vector<CVector3>& samples, std::vector<float>* params)
 {
     if (controls.empty() || intervals < 1)
         return;
     const double h = 1.0 / intervals;
-    const std::size_t n = controls.size();
-    std::vector<CVector3> work(n);
-    samples.reserve(samples.size() + static_cast<std::size_t>(intervals) + 1);
-    if (params)
-        params->reserve(params->size() + static_cast<std::size_t>(intervals) + 1);
-    for (int i = 0; i <= intervals; ++i) {
-        const double t = i * h;
-        const double u = 1.0 - t;
-        work.assign(controls.begin(), controls.end());
-        for (std::size_t k = n - 1; k >= 1; --k)
-            for (std::size_t j = 0; j < k; ++j)
-                work[j] = work[j].Scale(u).Add(work[j + 1].Scale(t));
-        samples.push_back(work[0]);
-        if (params)
-            params->push_back(static_cast<float>(t));
+    const std::size_t count = static_cast<std::size_t>(intervals) + 1;
+    std::vector<double> ts(count);
+    std::vector<double> us(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double t = static_cast<int>(i) * h;
+        ts[i] = t;
+        us[i] = 1.0 - t;
+    }
+    // Every sample is de Casteljau on a fresh copy of the control points,
+    // (W[j] * u) + (W[j+1] * t) per component; many are run side by side.
+    const std::size_t first = samples.size();
+    samples.resize(first + count);
+    decasteljau::EvaluateMany(controls, ts.data(), us.data(), count, samples.data() + first);
+    if (params) {
+        params->reserve(params->size() + count);
+        for (std::size_t i = 0; i < count; ++i)
+            params->push_back(static_cast<float>(ts[i]));
     }
 }
 

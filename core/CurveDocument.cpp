@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "core/Bezier.h"
+#include "core/design/Design.h"
 
 namespace {
 
@@ -11,6 +12,8 @@ namespace {
 constexpr double kPickRadiusSquared = 0.5;
 
 } // namespace
+
+static_assert(kMaxCurvePoints == kMaxControlPoints, "a curve holds what a design file can keep");
 
 CurveDocument::CurveDocument(bool nonNegativeX) : m_bNonNegativeX(nonNegativeX) {}
 
@@ -25,6 +28,11 @@ void CurveDocument::Click(double x, double y)
         }
         if (!std::isfinite(x) || !std::isfinite(y))
             return;
+        if (m_ControlPoints.size() >= kMaxCurvePoints) {
+            if (m_listener)
+                m_listener->OnEditRefused(*this, EditRefusal::TooManyPoints);
+            return;
+        }
         m_ControlPoints.insert(m_ControlPoints.begin() + (m_nSelected + 1), CVector3(x, y, 0.0));
         ++m_nSelected;
         EvaluateCurve();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "core/Vector3.h"
@@ -9,8 +10,14 @@ enum class EditMode { Add = 1, Select = 2 };
 
 // An edit the rules refused, for the owner to tell the user about.
 enum class EditRefusal {
-    NegativeX,  // a point left of the axis in an editor that keeps X >= 0
+    NegativeX,      // a point left of the axis in an editor that keeps X >= 0
+    TooManyPoints,  // an insert into a curve that already holds kMaxCurvePoints
 };
+
+// The most control points a curve holds: as many as a design file keeps
+// (kMaxControlPoints, core/design/Design.h), and few enough that a drag stays
+// interactive. An insert beyond it is refused.
+constexpr std::size_t kMaxCurvePoints = 1000;
 
 class CurveDocument;
 
@@ -45,9 +52,10 @@ public:
     void SetMode(EditMode mode) { m_nMode = mode; }
 
     // A left click at a world point: in add mode inserts a point after the
-    // selection and selects it; in select mode picks the first point within
-    // the pick radius (a miss keeps the selection). Notifies either way,
-    // unless the insert was refused.
+    // selection and selects it (refused left of the axis where X >= 0 is
+    // kept, and in a curve that is full); in select mode picks the first
+    // point within the pick radius (a miss keeps the selection). Notifies
+    // either way, unless the insert was refused.
     void Click(double x, double y);
     // Moves the selected point to a world point, in select mode only; X is
     // clamped to the axis where X >= 0 is kept.

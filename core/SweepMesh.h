@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "core/Vector3.h"
@@ -18,3 +20,33 @@ struct SweepVertex {
 std::vector<std::vector<SweepVertex>> ComputeSweepMesh(const std::vector<CVector3>& profileSamples,
                                                        const std::vector<CVector3>& pathControls,
                                                        const std::vector<CVector3>& profileControls);
+
+struct SweepRings;
+
+// The same surface, built for drawing: the 24 strips one after the other,
+// each of 2R vertices, every vertex as eight floats in the order OpenGL's
+// GL_T2F_N3F_V3F arrays take them (S, T, normal, position). The normal and
+// the position are narrowed from double to float, as OpenGL narrows what
+// glNormal3d and glVertex3d are given. The builder keeps its storage from
+// one build to the next.
+class SweepMeshBuilder {
+public:
+    static constexpr int kStrips = 24;
+    static constexpr int kFloatsPerVertex = 8;
+
+    SweepMeshBuilder();
+    ~SweepMeshBuilder();
+    SweepMeshBuilder(const SweepMeshBuilder&) = delete;
+    SweepMeshBuilder& operator=(const SweepMeshBuilder&) = delete;
+
+    // False, with no vertices, when there is no surface.
+    bool Build(const std::vector<CVector3>& profileSamples, const std::vector<CVector3>& pathControls,
+               const std::vector<CVector3>& profileControls);
+    const std::vector<float>& Vertices() const { return m_vertices; }
+    std::size_t VerticesPerStrip() const { return m_verticesPerStrip; }
+
+private:
+    std::unique_ptr<SweepRings> m_rings;
+    std::vector<float> m_vertices;
+    std::size_t m_verticesPerStrip = 0;
+};

@@ -195,5 +195,9 @@
         <source>%1[*] - %2</source>
         <translation>%1[*] - %2</translation>
     </message>
+    <message>
+        <source>A curve can hold at most %1 control points.</source>
+        <translation>곡선 하나에는 조정점을 %1개까지만 둘 수 있습니다.</translation>
+    </message>
 </context>
 </TS>

@@ -2,9 +2,56 @@
 
 #include <GL/gl.h>
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+
 #include "core/CurveSquare.h"
 
+namespace {
+
+// Posted to a view to deliver its kept mouse move.
+const QEvent::Type kDeliverMoveEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
 CCurveView::CCurveView(CurveDocument& document) : m_Document(document) {}
+
+CCurveView::~CCurveView() = default;
+
+bool CCurveView::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        // Kept until the events queued now are through; a newer move
+        // replaces it.
+        m_pendingMove.reset(static_cast<QMouseEvent*>(event->clone()));
+        if (!m_bDeliveryPosted) {
+            m_bDeliveryPosted = true;
+            QCoreApplication::postEvent(this, new QEvent(kDeliverMoveEvent));
+        }
+        event->accept();
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        DeliverPendingMove();
+        break;
+    default:
+        if (event->type() == kDeliverMoveEvent) {
+            m_bDeliveryPosted = false;
+            DeliverPendingMove();
+            return true;
+        }
+        break;
+    }
+    return CGLView::event(event);
+}
+
+void CCurveView::DeliverPendingMove()
+{
+    if (const std::unique_ptr<QMouseEvent> move = std::move(m_pendingMove))
+        CGLView::event(move.get());
+}
 
 void CCurveView::SetProjection()
 {

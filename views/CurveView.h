@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "core/CurveDocument.h"
 #include "views/GLView.h"
 
@@ -7,10 +9,18 @@
 // control polygon in the world square [-10, 10] x [-10, 10], and turns left
 // clicks and drags into edits of the document at the world point under the
 // pointer (the same point the drawn frame's matrices unproject to).
+//
+// Mouse moves are merged: a move is kept, not handled, until the events
+// already queued behind it have been delivered, and a newer move replaces
+// it. So when moves arrive faster than the curve and the surface can follow
+// (a large curve), the drag goes straight to the latest position instead of
+// working through every stale one. A button press or release delivers the
+// kept move first, so the order of what the user did is kept.
 class CCurveView : public CGLView {
     Q_OBJECT
 public:
     explicit CCurveView(CurveDocument& document);
+    ~CCurveView() override;
 
     void DrawBackground() override;
     void DrawScene() override;
@@ -20,9 +30,18 @@ public:
 
     CurveDocument& Document() const { return m_Document; }
 
+    // Whether a mouse move is waiting to be handled.
+    bool HasPendingMove() const { return m_pendingMove != nullptr; }
+
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void DrawCurve();
     void DrawControlPolygon();
+    void DeliverPendingMove();
 
     CurveDocument& m_Document;
+    std::unique_ptr<QMouseEvent> m_pendingMove;
+    bool m_bDeliveryPosted = false;
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/RenderMode.h"
+#include "core/SweepMesh.h"
 #include "core/Trackball.h"
 #include "core/Vector3.h"
 #include "core/bmp/RgbImage.h"
@@ -41,4 +42,6 @@ private:
     RenderMode m_nRenderMode = RenderMode::Solid;
     unsigned int m_nTexture = 0;
     float m_fPixelRatio = 1.0f;
+    // The mesh of the last build, its storage kept for the next one.
+    SweepMeshBuilder m_Builder;
 };

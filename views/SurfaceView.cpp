@@ -1,5 +1,7 @@
 #include "views/SurfaceView.h"
 
+#include <cstring>
+
 CSurfaceView::CSurfaceView() = default;
 
 void CSurfaceView::SetRenderMode(RenderMode mode)
@@ -43,6 +45,10 @@ void CSurfaceView::DrawBackground()
 
 void CSurfaceView::DrawScene()
 {
+    // A surface changed since the last frame is recorded now, in this
+    // frame's context bracket.
+    if (m_bSurfaceStale)
+        RecordSurface(*m_Source.profileSamples, *m_Source.pathControls, *m_Source.profileControls);
     m_scene.DrawScene();
 }
 
@@ -78,6 +84,54 @@ void CSurfaceView::BuildSurface(const std::vector<CVector3>& profileSamples,
 {
     if (!MakeCurrent())
         return;
-    m_scene.BuildSurface(profileSamples, pathControls, profileControls);
+    RecordSurface(profileSamples, pathControls, profileControls);
     ReleaseCurrent();
+}
+
+bool CSurfaceView::RequestSurface(const std::vector<CVector3>& profileSamples,
+                                  const std::vector<CVector3>& pathControls,
+                                  const std::vector<CVector3>& profileControls)
+{
+    m_Source = {&profileSamples, &pathControls, &profileControls};
+    // Back to what the list shows (a change undone before its frame): the
+    // list is right as it is.
+    m_bSurfaceStale = !IsBuiltFrom(profileSamples, pathControls, profileControls);
+    if (m_bSurfaceStale)
+        Invalidate();
+    return m_bSurfaceStale;
+}
+
+void CSurfaceView::UpdateSurface()
+{
+    if (m_bSurfaceStale)
+        BuildSurface(*m_Source.profileSamples, *m_Source.pathControls, *m_Source.profileControls);
+}
+
+namespace {
+
+bool SameBits(const std::vector<CVector3>& a, const std::vector<CVector3>& b)
+{
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(CVector3)) == 0);
+}
+
+} // namespace
+
+bool CSurfaceView::IsBuiltFrom(const std::vector<CVector3>& profileSamples,
+                               const std::vector<CVector3>& pathControls,
+                               const std::vector<CVector3>& profileControls) const
+{
+    return SameBits(profileSamples, m_BuiltProfileSamples) && SameBits(pathControls, m_BuiltPathControls) &&
+           SameBits(profileControls, m_BuiltProfileControls);
+}
+
+void CSurfaceView::RecordSurface(const std::vector<CVector3>& profileSamples,
+                                 const std::vector<CVector3>& pathControls,
+                                 const std::vector<CVector3>& profileControls)
+{
+    m_bSurfaceStale = false;
+    m_BuiltProfileSamples = profileSamples;
+    m_BuiltPathControls = pathControls;
+    m_BuiltProfileControls = profileControls;
+    m_scene.BuildSurface(profileSamples, pathControls, profileControls);
 }

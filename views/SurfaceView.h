@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/RenderMode.h"
+#include "core/SweepMesh.h"
 #include "core/Trackball.h"
 #include "core/Vector3.h"
 #include "core/bmp/DibDecoder.h"
@@ -29,10 +30,24 @@ public:
     void OnRightUp(int x, int y) override;
     void OnDrag(unsigned flags, int x, int y) override;
 
-    // Re-records display list 1 from the two curves.
+    // Re-records display list 1 from the two curves, now.
     void BuildSurface(const std::vector<CVector3>& profileSamples,
                       const std::vector<CVector3>& pathControls,
                       const std::vector<CVector3>& profileControls);
+
+    // Tells the view what the surface is swept from: sequences that live at
+    // least as long as the view and are read in place. If they differ, bit
+    // for bit, from what display list 1 was last built from, the list is
+    // stale: the view asks for a frame, and that frame (or an earlier
+    // UpdateSurface) rebuilds the list from the sequences as they are then.
+    // Otherwise nothing happens: the picture cannot have changed. Returns
+    // whether the list is stale.
+    bool RequestSurface(const std::vector<CVector3>& profileSamples,
+                        const std::vector<CVector3>& pathControls,
+                        const std::vector<CVector3>& profileControls);
+    // Rebuilds a stale list now (in its own context bracket).
+    void UpdateSurface();
+    bool IsSurfaceStale() const { return m_bSurfaceStale; }
 
     // Replaces the texture with the picture in a file (a bitmap or any
     // picture Qt reads, views/TextureFile.h); the old one goes whatever the
@@ -53,5 +68,25 @@ public:
     void SetView(const float rotation[16], float distance);
 
 private:
+    struct SurfaceSource {
+        const std::vector<CVector3>* profileSamples = nullptr;
+        const std::vector<CVector3>* pathControls = nullptr;
+        const std::vector<CVector3>* profileControls = nullptr;
+    };
+
+    // Records display list 1; the context must be current.
+    void RecordSurface(const std::vector<CVector3>& profileSamples,
+                       const std::vector<CVector3>& pathControls,
+                       const std::vector<CVector3>& profileControls);
+    bool IsBuiltFrom(const std::vector<CVector3>& profileSamples,
+                     const std::vector<CVector3>& pathControls,
+                     const std::vector<CVector3>& profileControls) const;
+
     SurfaceScene m_scene;
+    // What display list 1 was last built from, as copies.
+    std::vector<CVector3> m_BuiltProfileSamples;
+    std::vector<CVector3> m_BuiltPathControls;
+    std::vector<CVector3> m_BuiltProfileControls;
+    SurfaceSource m_Source;
+    bool m_bSurfaceStale = false;
 };

@@ -22,3 +22,5 @@ static void BM_EvaluateCurve(benchmark::State& state)
     state.counters["samples"] = static_cast<double>(samples.size());
 }
 BENCHMARK(BM_EvaluateCurve)->Arg(4)->Arg(10)->Arg(30)->Arg(100)->Unit(benchmark::kMicrosecond);
+// Past 100 points: the sizes the editor accepts up to kMaxCurvePoints.
+BENCHMARK(BM_EvaluateCurve)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);

@@ -58,6 +58,22 @@ void BM_SweepMeshFast(benchmark::State& state)
     RunMesh(state, ComputeSweepMesh);
 }
 
+// The mesh as the surface view builds it: flat floats, storage kept.
+void BM_SweepMeshBuilder(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    const int m = static_cast<int>(state.range(1));
+    const std::vector<CVector3> profile = Profile(n);
+    const std::vector<CVector3> path = Path(m);
+    std::vector<CVector3> samples;
+    std::vector<float> params;
+    EvaluateCurve(profile, samples, params);
+    SweepMeshBuilder builder;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(builder.Build(samples, path, profile));
+    state.counters["rings"] = static_cast<double>(samples.size());
+}
+
 // One drag step of a profile point: re-sample the profile, rebuild the mesh.
 void BM_SweepDragStepFast(benchmark::State& state)
 {
@@ -85,3 +101,12 @@ BENCHMARK(BM_SweepMeshFast)
     ->Args({100, 100})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SweepDragStepFast)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SweepMeshBuilder)
+    ->Args({10, 10})
+    ->Args({30, 30})
+    ->Args({100, 100})
+    ->Args({300, 300})
+    ->Args({2, 300})
+    ->Args({1000, 2})
+    ->Unit(benchmark::kMillisecond);
+

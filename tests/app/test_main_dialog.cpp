@@ -326,3 +326,20 @@ TEST_F(MainDialog, ThePathViewsTipShowsItsSelectionOverTheView)
     EXPECT_FALSE(QToolTip::isVisible());
     QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(41, 40));
 }
+
+TEST_F(MainDialog, AnAddIntoAFullCurveIsRefusedWithAMessage)
+{
+    std::vector<CVector3> full;
+    for (std::size_t i = 0; i < kMaxCurvePoints; ++i)
+        full.push_back({-8.0 + 0.016 * static_cast<double>(i), 3.0 * ((i / 10) % 2 ? 1.0 : -1.0), 0.0});
+    dialog->Path().Assign(full, 10);
+    ProcessEvents();
+    ClickView(dialog->PathView(), 2, 2);
+    ASSERT_EQ(boxes.Texts(), std::vector<std::string>{"A curve can hold at most 1000 control points."});
+    EXPECT_EQ(boxes.boxes[0].caption, QCoreApplication::applicationName().toStdString());
+    EXPECT_EQ(boxes.boxes[0].icon, MessageIcon::Warning);
+    ASSERT_EQ(dialog->Path().ControlPoints().size(), kMaxCurvePoints);
+    EXPECT_EQ(dialog->Path().Selected(), 10);
+    for (std::size_t i = 0; i < full.size(); ++i)
+        EXPECT_EQ(dialog->Path().ControlPoints()[i].x, full[i].x) << i;
+}

@@ -193,3 +193,32 @@ TEST_F(CurveEditing, AssignKeepsOnlyAValidSelection)
     ExpectSampledInStep(path);
     EXPECT_EQ(listener.changes, 3);
 }
+
+TEST_F(CurveEditing, AnInsertIntoAFullCurveIsRefusedAndChangesNothing)
+{
+    // As many points as a design file keeps.
+    std::vector<CVector3> full;
+    for (std::size_t i = 0; i < kMaxCurvePoints; ++i)
+        full.push_back({1.0 + static_cast<double>(i % 7), -9.0 + 0.018 * static_cast<double>(i), 0.0});
+    profile.Assign(full, 500);
+    const std::vector<CVector3> samples = profile.SamplePoints();
+    const int changes = listener.changes;
+    profile.Click(3, 3);
+    ASSERT_EQ(listener.refusals, std::vector<EditRefusal>{EditRefusal::TooManyPoints});
+    EXPECT_EQ(listener.changes, changes) << "a refused insert notifies no change";
+    EXPECT_EQ(profile.ControlPoints().size(), kMaxCurvePoints);
+    EXPECT_EQ(profile.Selected(), 500);
+    for (std::size_t i = 0; i < full.size(); ++i) {
+        EXPECT_EQ(profile.ControlPoints()[i].x, full[i].x);
+        EXPECT_EQ(profile.ControlPoints()[i].y, full[i].y);
+    }
+    EXPECT_EQ(profile.SamplePoints().size(), samples.size());
+    // Left of the axis the older rule speaks first.
+    profile.Click(-1, 0);
+    EXPECT_EQ(listener.refusals.back(), EditRefusal::NegativeX);
+    // One point fewer, and the insert goes through.
+    profile.DeleteSelectedPoint();
+    profile.Click(3, 3);
+    EXPECT_EQ(profile.ControlPoints().size(), kMaxCurvePoints);
+    EXPECT_EQ(listener.refusals.size(), 2u);
+}

@@ -144,12 +144,13 @@ protected:
     CSurfaceView& Surface() const { return dialog->SurfaceView(); }
 
     // Lets the repaints that the last change requested happen: the dialog's
-    // and each view's.
+    // and each view's, after the mouse moves the editors still keep.
     void Settle()
     {
         QCoreApplication::processEvents();
         ASSERT_TRUE(WaitFor([this] {
-            return !Profile().IsFramePending() && !Surface().IsFramePending() &&
+            return !Profile().HasPendingMove() && !Path().HasPendingMove() &&
+                   !Profile().IsFramePending() && !Surface().IsFramePending() &&
                    !Path().IsFramePending();
         }));
         QCoreApplication::processEvents();

@@ -1,12 +1,16 @@
 #include <QDir>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
+#include <map>
 
 #include "E2eSupport.h"
+#include "core/CurveSquare.h"
 
 using namespace e2e;
 
@@ -75,6 +79,45 @@ Tint TintOfRows(const QImage& image, int top, int bottom)
                 ++t.cyanish;
         }
     return t;
+}
+
+// Counts the frames each view is asked for (update requests delivered).
+class FrameCounter : public QObject {
+public:
+    explicit FrameCounter(std::initializer_list<QWindow*> views) : m_views(views)
+    {
+        for (QWindow* view : m_views)
+            view->installEventFilter(this);
+    }
+    ~FrameCounter() override
+    {
+        for (QWindow* view : m_views)
+            view->removeEventFilter(this);
+    }
+    int Of(QWindow& view) const
+    {
+        const auto found = m_counts.find(&view);
+        return found == m_counts.end() ? 0 : found->second;
+    }
+    void Reset() { m_counts.clear(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::UpdateRequest)
+            ++m_counts[watched];
+        return false;
+    }
+
+private:
+    std::vector<QWindow*> m_views;
+    std::map<QObject*, int> m_counts;
+};
+
+// What a view shows on the screen now, without drawing a frame.
+QImage OnScreen(CGLView& view)
+{
+    return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -497,4 +540,101 @@ TEST_F(Story, DeletingEveryProfilePointTakesTheSurfaceAway)
     EXPECT_TRUE(Profile().Document().ControlPoints().empty());
     EXPECT_EQ(ReadOut(), "Selected CP :");
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Story, AnEditRedrawsTheViewsItChangesAndLeavesTheOthersRight)
+{
+    DrawVase();
+    FrameCounter frames({&Profile(), &Path(), &Surface()});
+    // The surface as a fresh build from the curves shows it; a frame drawn
+    // now shows what the view holds.
+    auto expectEveryPictureRight = [this] {
+        for (CGLView* view : {static_cast<CGLView*>(&Profile()), static_cast<CGLView*>(&Path())}) {
+            const QImage shown = OnScreen(*view);
+            EXPECT_EQ(CountDifferentPixels(shown, GrabView(*view)), 0) << (view == &Profile() ? "profile" : "path");
+        }
+        const QImage shown = OnScreen(Surface());
+        Surface().BuildSurface(Profile().Document().SamplePoints(), Path().Document().ControlPoints(),
+                               Profile().Document().ControlPoints());
+        EXPECT_EQ(CountDifferentPixels(shown, GrabView(Surface())), 0) << "surface";
+    };
+
+    // A profile drag: the profile and the surface change, the path cannot.
+    Press(IDC_SELECT_CP1);
+    Settle();
+    const QImage pathBefore = OnScreen(Path());
+    const QImage surfaceBefore = OnScreen(Surface());
+    frames.Reset();
+    DragWorld(Profile(), {{2, 2}, {3, 1.5}, {4.5, 1}});
+    Settle();
+    EXPECT_GE(frames.Of(Profile()), 1);
+    EXPECT_GE(frames.Of(Surface()), 1);
+    EXPECT_EQ(frames.Of(Path()), 0) << "the path's picture cannot have changed";
+    EXPECT_EQ(CountDifferentPixels(OnScreen(Path()), pathBefore), 0);
+    EXPECT_GT(CountDifferentPixels(OnScreen(Surface()), surfaceBefore), 200);
+    expectEveryPictureRight();
+
+    // A path drag: the path and the surface change, the profile cannot.
+    Press(IDC_SELECT_CP3);
+    Settle();
+    const QImage profileBefore = OnScreen(Profile());
+    frames.Reset();
+    DragWorld(Path(), {{0, 5}, {1, 4.5}, {2.5, 4}});
+    Settle();
+    EXPECT_GE(frames.Of(Path()), 1);
+    EXPECT_GE(frames.Of(Surface()), 1);
+    EXPECT_EQ(frames.Of(Profile()), 0) << "the profile's picture cannot have changed";
+    EXPECT_EQ(CountDifferentPixels(OnScreen(Profile()), profileBefore), 0);
+    expectEveryPictureRight();
+
+    // A select-mode click moves nothing: the surface is neither rebuilt nor
+    // redrawn, while the profile shows the new selection.
+    const QImage surfaceShown = OnScreen(Surface());
+    frames.Reset();
+    ClickWorld(Profile(), 3, -6);
+    Settle();
+    EXPECT_EQ(Profile().Document().Selected(), 0);
+    EXPECT_TRUE(ColourAround(OnScreen(Profile()), WorldToWindow(Profile(), 3, -6), 255, 128, 128));
+    EXPECT_GE(frames.Of(Profile()), 1);
+    EXPECT_EQ(frames.Of(Surface()), 0);
+    EXPECT_EQ(frames.Of(Path()), 0);
+    EXPECT_FALSE(Surface().IsSurfaceStale());
+    EXPECT_EQ(CountDifferentPixels(OnScreen(Surface()), surfaceShown), 0);
+    EXPECT_TRUE(ReadOutBecomes(Expected(0, Profile().Document().ControlPoints()[0])));
+    expectEveryPictureRight();
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(Story, ABurstOfMovesEndsAtTheLastPositionWithItsSurface)
+{
+    DrawVase();
+    Press(IDC_SELECT_CP1);
+    QTest::mousePress(&Profile(), Qt::LeftButton, {}, WorldToWindow(Profile(), 4, 6));
+    Settle();
+    ASSERT_EQ(Profile().Document().Selected(), 3);
+    FrameCounter frames({&Profile(), &Path(), &Surface()});
+    // Moves that pile up before the event loop runs, as they do while a
+    // large surface is built.
+    QPoint last;
+    for (int i = 0; i < 30; ++i) {
+        last = WorldToWindow(Profile(), 4 + 0.1 * i, 6 - 0.15 * i);
+        QCoreApplication::postEvent(&Profile(), new QMouseEvent(QEvent::MouseMove, QPointF(last),
+                                                                QPointF(Profile().mapToGlobal(last)),
+                                                                Qt::NoButton, Qt::LeftButton, Qt::NoModifier));
+    }
+    Settle();
+    const CVector3 world =
+        curve_square::WindowToWorld(last.x(), last.y(), Profile().m_rcClient.right, Profile().m_rcClient.bottom);
+    EXPECT_EQ(Profile().Document().ControlPoints()[3].x, world.x);
+    EXPECT_EQ(Profile().Document().ControlPoints()[3].y, world.y);
+    EXPECT_EQ(frames.Of(Profile()), 1) << "one step for the whole burst";
+    EXPECT_EQ(frames.Of(Surface()), 1);
+    EXPECT_FALSE(Surface().IsSurfaceStale());
+    // The surface shown is the one built from the last position.
+    const QImage shown = OnScreen(Surface());
+    Surface().BuildSurface(Profile().Document().SamplePoints(), Path().Document().ControlPoints(),
+                           Profile().Document().ControlPoints());
+    EXPECT_EQ(CountDifferentPixels(shown, GrabView(Surface())), 0);
+    QTest::mouseRelease(&Profile(), Qt::LeftButton, {}, last);
+    EXPECT_TRUE(ReadOutBecomes(Expected(3, Profile().Document().ControlPoints()[3])));
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QMouseEvent>
 #include <QTest>
+#include <memory>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -117,4 +119,64 @@ TEST_F(CurveEditor, ADragThatLeavesTheViewLeavesThePointWhereTheViewLastSawIt)
     QTest::mouseMove(&view, QPoint(291, 255));
     EXPECT_EQ(document.ControlPoints()[0].y, WorldAt(291, 255).y);
     QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(291, 255));
+}
+
+namespace {
+
+QMouseEvent* MoveWithLeftButton(CGLView& view, QPoint to)
+{
+    return new QMouseEvent(QEvent::MouseMove, QPointF(to), QPointF(view.mapToGlobal(to)), Qt::NoButton,
+                           Qt::LeftButton, Qt::NoModifier);
+}
+
+} // namespace
+
+TEST_F(CurveEditor, ABurstOfMovesIsMergedAndTheLatestPositionWins)
+{
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
+    document.Assign({{1, -5, 0}, {2, 5, 0}}, 1);
+    document.SetMode(EditMode::Select);
+    const int before = listener.changes;
+    // Posted before the event loop runs, as moves pile up while a large
+    // surface is being built.
+    QPoint last;
+    for (int i = 0; i < 25; ++i) {
+        last = QPoint(150 + 3 * i, 40 + 5 * i);
+        QCoreApplication::postEvent(&view, MoveWithLeftButton(view, last));
+    }
+    EXPECT_EQ(listener.changes, before) << "nothing is handled before the loop runs";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listener.changes > before && !view.HasPendingMove(); },
+                                kHangGuardMs));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listener.changes, before + 1) << "one drag step for the whole burst";
+    const CVector3 world = WorldAt(last.x(), last.y());
+    EXPECT_EQ(document.ControlPoints()[1].x, world.x);
+    EXPECT_EQ(document.ControlPoints()[1].y, world.y);
+}
+
+TEST_F(CurveEditor, AButtonEventDeliversTheKeptMoveFirst)
+{
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
+    document.Assign({{1, -5, 0}, {2, 5, 0}}, 1);
+    document.SetMode(EditMode::Select);
+    const int before = listener.changes;
+    const QPoint to(200, 100);
+    std::unique_ptr<QMouseEvent> move(MoveWithLeftButton(view, to));
+    QCoreApplication::sendEvent(&view, move.get());
+    EXPECT_TRUE(view.HasPendingMove());
+    EXPECT_EQ(listener.changes, before);
+    // The release comes before the loop has delivered the move: the move
+    // still happens first, at its own position.
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(20, 20), QPointF(view.mapToGlobal(QPoint(20, 20))),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &release);
+    EXPECT_FALSE(view.HasPendingMove());
+    EXPECT_EQ(listener.changes, before + 1);
+    EXPECT_EQ(document.ControlPoints()[1].x, WorldAt(to.x(), to.y()).x);
+    EXPECT_EQ(document.ControlPoints()[1].y, WorldAt(to.x(), to.y()).y);
+    // The posted delivery finds nothing left to do.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(listener.changes, before + 1);
 }

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "core/Bezier.h"
+#include "core/SweepMesh.h"
 #include "GuiTestSupport.h"
 #include "views/SurfaceView.h"
 
@@ -73,10 +74,154 @@ protected:
         return width;
     }
 
+    // Display list 1 recorded the plain way, vertex by vertex, as the view
+    // once did: one colour call, then per strip glBegin, and per vertex
+    // glTexCoord2f, glNormal3d, glVertex3d.
+    void RecordLiterally(const std::vector<CVector3>& samples, const std::vector<CVector3>& path,
+                         const std::vector<CVector3>& profile)
+    {
+        ASSERT_TRUE(view.m_hRC->makeCurrent(&view));
+        glDeleteLists(1, 1);
+        const auto strips = ComputeSweepMesh(samples, path, profile);
+        if (!strips.empty()) {
+            glNewList(1, GL_COMPILE);
+            glColor3f(1.0f, 1.0f, 1.0f);
+            for (const auto& strip : strips) {
+                glBegin(GL_TRIANGLE_STRIP);
+                for (const SweepVertex& v : strip) {
+                    glTexCoord2f(v.s, v.t);
+                    glNormal3d(v.normal.x, v.normal.y, v.normal.z);
+                    glVertex3d(v.position.x, v.position.y, v.position.z);
+                }
+                glEnd();
+            }
+            glEndList();
+        }
+        view.m_hRC->doneCurrent();
+    }
+    static int CountUnequal(const QImage& a, const QImage& b)
+    {
+        if (a.size() != b.size())
+            return a.width() * a.height();
+        int count = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                count += a.pixel(x, y) != b.pixel(x, y);
+        return count;
+    }
+    // What the window shows now, without drawing a frame.
+    QImage Screen() { return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32); }
+
     CSurfaceView view;
 };
 
+struct Shape {
+    const char* name;
+    std::vector<CVector3> profile;
+    std::vector<CVector3> path;
+};
+
+std::vector<Shape> Shapes()
+{
+    return {
+        {"vase on a straight path", {{2, -4, 0}, {6, -1, 0}, {1, 2, 0}, {3, 5, 0}}, {{0, -5, 0}, {0, 5, 0}}},
+        {"wandering profile on a bent path", {{1, -3, 0}, {4, 0, 0}, {2, 4, 0}, {5, -2, 0}, {0.5, 6, 0}},
+         {{0, -5, 0}, {3, 0, 0}, {-2, 3, 0}, {0, 5, 0}}},
+        {"closed at a pole, resampled along a longer path", {{0, -4, 0}, {5, 0, 0}, {0, 4, 0}},
+         {{-1, -6, 0}, {2, -2, 0}, {-2, 2, 0}, {1, 6, 0}, {0, 7, 0}}},
+    };
+}
+
 } // namespace
+
+TEST_F(SurfaceViewTest, ListRecordedFromArraysDrawsTheSamePixelsAsVertexCalls)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage stripes(64, 64, QImage::Format_RGB888);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            stripes.setPixel(x, y, (x / 8 + y / 16) % 2 ? qRgb(230, 200, 40) : qRgb(40, 90, 220));
+    const QString picture = dir.filePath(QStringLiteral("stripes.bmp"));
+    ASSERT_TRUE(stripes.save(picture, "BMP"));
+
+    // Turn the view a little, so that the light and the depth order are not
+    // the trivial ones.
+    GrabView(view);
+    const QPoint c = Centre();
+    QTest::mousePress(&view, Qt::LeftButton, {}, c);
+    QTest::mouseMove(&view, c + QPoint(25, 18));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, c + QPoint(25, 18));
+
+    for (bool textured : {false, true}) {
+        if (textured) {
+            ASSERT_EQ(view.LoadTexture(QFile::encodeName(picture).constData()), DibResult::Ok);
+        }
+        for (const Shape& shape : Shapes()) {
+            std::vector<CVector3> samples;
+            std::vector<float> params;
+            EvaluateCurve(shape.profile, samples, params);
+            for (RenderMode mode : {RenderMode::Solid, RenderMode::Wireframe, RenderMode::Point}) {
+                SCOPED_TRACE(testing::Message() << shape.name << ", mode " << static_cast<int>(mode)
+                                                << (textured ? ", textured" : ""));
+                view.SetRenderMode(mode);
+                RecordLiterally(samples, shape.path, shape.profile);
+                const QImage literal = GrabView(view);
+                view.BuildSurface(samples, shape.path, shape.profile);
+                const QImage fromArrays = GrabView(view);
+                EXPECT_GT(CountNonWhite(fromArrays), 2000);
+                EXPECT_EQ(CountUnequal(literal, fromArrays), 0);
+            }
+        }
+    }
+}
+
+TEST_F(SurfaceViewTest, ARequestedSurfaceIsBuiltAtTheNextFrameAndOnlyWhenItsCurvesChanged)
+{
+    std::vector<CVector3> profile{{2, -4, 0}, {6, -1, 0}, {1, 2, 0}, {3, 5, 0}};
+    std::vector<CVector3> samples;
+    std::vector<float> params;
+    EvaluateCurve(profile, samples, params);
+    std::vector<CVector3> path{{0, -5, 0}, {0, 5, 0}};
+    GrabView(view);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.IsFramePending(); }, kHangGuardMs));
+
+    // New curves: stale, and a frame is asked for, which builds the list.
+    EXPECT_TRUE(view.RequestSurface(samples, path, profile));
+    EXPECT_TRUE(view.IsSurfaceStale());
+    EXPECT_TRUE(view.IsFramePending());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.IsFramePending(); }, kHangGuardMs));
+    EXPECT_FALSE(view.IsSurfaceStale());
+    const QImage shown = Screen();
+    EXPECT_GT(CountNonWhite(shown), 10000);
+    RecordLiterally(samples, path, profile);
+    EXPECT_EQ(CountUnequal(shown, GrabView(view)), 0) << "the frame showed the requested curves";
+
+    // The same curves again (other storage, same bits): nothing to do.
+    const std::vector<CVector3> sameSamples = samples, samePath = path, sameProfile = profile;
+    EXPECT_FALSE(view.RequestSurface(sameSamples, samePath, sameProfile));
+    EXPECT_FALSE(view.IsFramePending());
+
+    // A change is read when the frame comes, not when it is requested.
+    profile[1].x = 3.5;
+    EvaluateCurve(profile, samples, params);
+    EXPECT_TRUE(view.RequestSurface(samples, path, profile));
+    path[1].x = 2.0;
+    view.UpdateSurface();
+    EXPECT_FALSE(view.IsSurfaceStale());
+    const QImage bent = GrabView(view);
+    RecordLiterally(samples, path, profile);
+    EXPECT_EQ(CountUnequal(bent, GrabView(view)), 0);
+
+    // Undone before its frame: the list already shows it, nothing to build.
+    profile[2].x = 4.0;
+    EvaluateCurve(profile, samples, params);
+    EXPECT_TRUE(view.RequestSurface(samples, path, profile));
+    profile[2].x = 1.0;
+    EvaluateCurve(profile, samples, params);
+    EXPECT_FALSE(view.RequestSurface(samples, path, profile));
+    EXPECT_FALSE(view.IsSurfaceStale());
+}
 
 TEST_F(SurfaceViewTest, StartsWithTheThreeAxesAloneOnWhite)
 {

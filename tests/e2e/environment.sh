@@ -12,8 +12,7 @@ if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null 2>&1 || ! command -v
   exit 77
 fi
 
-work=$(mktemp -d)
-app_pid=
+. "$(dirname "$0")/script_support.sh"
 stop() {
   if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
     kill "$app_pid" 2>/dev/null
@@ -22,22 +21,6 @@ stop() {
   app_pid=
 }
 trap 'stop; rm -rf "$work"' EXIT
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log"
-  failures=$((failures + 1))
-}
-
-# Polls until the command succeeds; the bound only turns a hang into a failure.
-wait_until() {
-  for _ in $(seq 3000); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 # Starts the program with the given environment; sets window.
 start() {

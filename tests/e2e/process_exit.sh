@@ -10,8 +10,7 @@ if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null 2>&1; then
   exit 77
 fi
 
-work=$(mktemp -d)
-app_pid=
+. "$(dirname "$0")/script_support.sh"
 cleanup() {
   if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
     kill "$app_pid" 2>/dev/null
@@ -19,23 +18,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-failures=0
-fail() {
-  echo "FAIL: $*"
-  [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log"
-  failures=$((failures + 1))
-}
-
-# Polls until the command succeeds. The bound only turns a program that
-# never gets there into a failure instead of a hang; it is no measure of speed.
-wait_until() {
-  for _ in $(seq 3000); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 # The program's visible top-level windows other than its dialog (message
 # boxes); the views are windows of the program too, but inside the dialog.

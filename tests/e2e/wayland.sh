@@ -18,10 +18,9 @@ if ! ls /usr/lib/*/qt6/plugins/platforms/libqwayland-egl.so >/dev/null 2>&1; the
   exit 77
 fi
 
-work=$(mktemp -d)
+. "$(dirname "$0")/script_support.sh"
 chmod 700 "$work"
 weston_pid=
-app_pid=
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
   [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null && wait "$weston_pid" 2>/dev/null
@@ -29,21 +28,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# One failure is the end here: nothing later can work without the compositor.
 fail() {
   echo "FAIL: $*"
   for log in weston app; do
     [ -f "$work/$log.log" ] && tail -n 20 "$work/$log.log" | sed "s/^/  $log: /"
   done
   exit 1
-}
-
-# Polls until the command succeeds; the bound only turns a hang into a failure.
-wait_until() {
-  for _ in $(seq 3000); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
 }
 
 export XDG_RUNTIME_DIR=$work

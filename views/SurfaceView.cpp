@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "core/SweepMesh.h"
 
@@ -23,7 +25,24 @@ GLenum PolygonModeOf(RenderMode mode)
 
 } // namespace
 
+struct CSurfaceView::MeshAhead {
+    std::vector<CVector3> profileSamples;
+    std::vector<CVector3> pathControls;
+    std::vector<CVector3> profileControls;
+    SweepMeshBuilder builder;
+    bool hasSurface = false;
+    std::thread worker;
+
+    ~MeshAhead() { Wait(); }
+    void Wait()
+    {
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
 CSurfaceView::CSurfaceView() = default;
+CSurfaceView::~CSurfaceView() = default;
 
 void CSurfaceView::SetRenderMode(RenderMode mode)
 {
@@ -142,8 +161,10 @@ bool CSurfaceView::RequestSurface(const std::vector<CVector3>& profileSamples,
     // Back to what the list shows (a change undone before its frame): the
     // list is right as it is.
     m_bSurfaceStale = !IsBuiltFrom(profileSamples, pathControls, profileControls);
-    if (m_bSurfaceStale)
+    if (m_bSurfaceStale) {
+        StartMesh();
         Invalidate();
+    }
     return m_bSurfaceStale;
 }
 
@@ -163,6 +184,28 @@ bool SameBits(const std::vector<CVector3>& a, const std::vector<CVector3>& b)
 
 } // namespace
 
+void CSurfaceView::StartMesh()
+{
+    if (!m_MeshAhead)
+        m_MeshAhead = std::make_unique<MeshAhead>();
+    MeshAhead& ahead = *m_MeshAhead;
+    ahead.Wait();
+    ahead.profileSamples = *m_Source.profileSamples;
+    ahead.pathControls = *m_Source.pathControls;
+    ahead.profileControls = *m_Source.profileControls;
+    try {
+        ahead.worker = std::thread([&ahead] {
+            ahead.hasSurface = ahead.builder.Build(ahead.profileSamples, ahead.pathControls, ahead.profileControls);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the frame computes the mesh itself.
+        ahead.pathControls.clear();
+        ahead.profileSamples.clear();
+        ahead.profileControls.clear();
+        ahead.hasSurface = false;
+    }
+}
+
 bool CSurfaceView::IsBuiltFrom(const std::vector<CVector3>& profileSamples,
                                const std::vector<CVector3>& pathControls,
                                const std::vector<CVector3>& profileControls) const
@@ -180,14 +223,28 @@ void CSurfaceView::RecordSurface(const std::vector<CVector3>& profileSamples,
     m_BuiltPathControls = pathControls;
     m_BuiltProfileControls = profileControls;
     glDeleteLists(kSurfaceList, 1);
-    if (!m_Builder.Build(profileSamples, pathControls, profileControls))
+    // The mesh computed ahead, if it was computed from these curves.
+    const SweepMeshBuilder* mesh = &m_Builder;
+    bool hasSurface = false;
+    MeshAhead* ahead = m_MeshAhead.get();
+    if (ahead && ahead->worker.joinable()) {
+        ahead->Wait();
+        if (SameBits(profileSamples, ahead->profileSamples) && SameBits(pathControls, ahead->pathControls) &&
+            SameBits(profileControls, ahead->profileControls)) {
+            mesh = &ahead->builder;
+            hasSurface = ahead->hasSurface;
+        }
+    }
+    if (mesh == &m_Builder)
+        hasSurface = m_Builder.Build(profileSamples, pathControls, profileControls);
+    if (!hasSurface)
         return;
     // One colour call and 24 triangle strips. The strips are recorded from
     // vertex arrays: the same texture coordinates, normals and vertices, in
     // the same order, as glTexCoord2f, glNormal3d and glVertex3d would give
     // (OpenGL keeps all three as floats), at a fraction of the cost.
-    const GLsizei perStrip = static_cast<GLsizei>(m_Builder.VerticesPerStrip());
-    glInterleavedArrays(GL_T2F_N3F_V3F, 0, m_Builder.Vertices().data());
+    const GLsizei perStrip = static_cast<GLsizei>(mesh->VerticesPerStrip());
+    glInterleavedArrays(GL_T2F_N3F_V3F, 0, mesh->Vertices().data());
     glNewList(kSurfaceList, GL_COMPILE);
     glColor3f(1.0f, 1.0f, 1.0f);
     for (int strip = 0; strip < SweepMeshBuilder::kStrips; ++strip)

@@ -242,7 +242,7 @@ void CSurfaceView::RecordSurface(const std::vector<CVector3>& profileSamples,
     // One colour call and 24 triangle strips. The strips are recorded from
     // vertex arrays: the same texture coordinates, normals and vertices, in
     // the same order, as glTexCoord2f, glNormal3d and glVertex3d would give
-    // (OpenGL keeps all three as floats), at a fraction of the cost.
+    // (OpenGL keeps all three as floats), so the pixels are the same.
     const GLsizei perStrip = static_cast<GLsizei>(mesh->VerticesPerStrip());
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, mesh->Vertices().data());
     glNewList(kSurfaceList, GL_COMPILE);

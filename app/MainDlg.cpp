@@ -300,12 +300,13 @@ bool CMainDlg::UpdateData(bool saveAndValidate)
 void CMainDlg::OnCurveChanged(const CurveDocument& document)
 {
     RecordCurveEdit(document);
-    // The surface view rebuilds at its next frame, and only if what the
-    // surface is swept from has changed; of the editors only the one whose
-    // curve changed can show anything new.
+    // Of the editors only the one whose curve changed can show anything new;
+    // it is drawn first, while the surface's mesh is computed on another
+    // thread. The surface view rebuilds at its next frame, and only if what
+    // the surface is swept from has changed.
+    (&document == &m_profile ? m_Viewport1 : m_Viewport3)->Invalidate();
     m_Viewport2->RequestSurface(m_profile.SamplePoints(), m_path.ControlPoints(), m_profile.ControlPoints());
     RefreshReadOut();
-    (&document == &m_profile ? m_Viewport1 : m_Viewport3)->Invalidate();
 }
 
 void CMainDlg::OnEditRefused(const CurveDocument&, EditRefusal refusal)
@@ -335,14 +336,6 @@ void CMainDlg::RefreshReadOut()
     m_controls.at(IDC_VIEWPORT3)
         ->setToolTip(m_pathViewTip + QLatin1Char('\n') +
                      QString::fromStdString(FormatSelectedPoint(pathIndex, point.x, point.y)));
-}
-
-void CMainDlg::RepaintAll()
-{
-    update();
-    m_Viewport1->Invalidate();
-    m_Viewport2->Invalidate();
-    m_Viewport3->Invalidate();
 }
 
 void CMainDlg::OnSolid()

@@ -113,7 +113,6 @@ private:
     void OnInitDialog();
     void OnOK();
     void RefreshReadOut();
-    void RepaintAll();
 
     void RecordCurveEdit(const CurveDocument& document);
     void EditCurve(const QString& name, const std::function<void()>& edit);

@@ -84,15 +84,20 @@ void SurfaceScene::BuildSurface(const std::vector<CVector3>& profileSamples,
                                 const std::vector<CVector3>& pathControls,
                                 const std::vector<CVector3>& profileControls)
 {
+    RecordMesh(m_Builder.Build(profileSamples, pathControls, profileControls) ? &m_Builder : nullptr);
+}
+
+void SurfaceScene::RecordMesh(const SweepMeshBuilder* mesh)
+{
     glDeleteLists(kSurfaceList, 1);
-    if (!m_Builder.Build(profileSamples, pathControls, profileControls))
+    if (!mesh)
         return;
     // One colour call and 24 triangle strips. The strips are recorded from
     // vertex arrays: the same texture coordinates, normals and vertices, in
     // the same order, as glTexCoord2f, glNormal3d and glVertex3d would give
-    // (OpenGL keeps all three as floats), at a fraction of the cost.
-    const GLsizei perStrip = static_cast<GLsizei>(m_Builder.VerticesPerStrip());
-    glInterleavedArrays(GL_T2F_N3F_V3F, 0, m_Builder.Vertices().data());
+    // (OpenGL keeps all three as floats), so the pixels are the same.
+    const GLsizei perStrip = static_cast<GLsizei>(mesh->VerticesPerStrip());
+    glInterleavedArrays(GL_T2F_N3F_V3F, 0, mesh->Vertices().data());
     glNewList(kSurfaceList, GL_COMPILE);
     glColor3f(1.0f, 1.0f, 1.0f);
     for (int strip = 0; strip < SweepMeshBuilder::kStrips; ++strip)

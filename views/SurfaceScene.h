@@ -26,6 +26,8 @@ public:
     void BuildSurface(const std::vector<CVector3>& profileSamples,
                       const std::vector<CVector3>& pathControls,
                       const std::vector<CVector3>& profileControls);
+    // Re-records display list 1 from a mesh computed elsewhere; none: no surface.
+    void RecordMesh(const SweepMeshBuilder* mesh);
     // Deletes the texture, then uploads `image` as the new one (none when null).
     void ReplaceTexture(const RgbImage* image);
 

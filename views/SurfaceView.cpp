@@ -1,8 +1,27 @@
 #include "views/SurfaceView.h"
 
 #include <cstring>
+#include <system_error>
+#include <thread>
+
+struct CSurfaceView::MeshAhead {
+    std::vector<CVector3> profileSamples;
+    std::vector<CVector3> pathControls;
+    std::vector<CVector3> profileControls;
+    SweepMeshBuilder builder;
+    bool hasSurface = false;
+    std::thread worker;
+
+    ~MeshAhead() { Wait(); }
+    void Wait()
+    {
+        if (worker.joinable())
+            worker.join();
+    }
+};
 
 CSurfaceView::CSurfaceView() = default;
+CSurfaceView::~CSurfaceView() = default;
 
 void CSurfaceView::SetRenderMode(RenderMode mode)
 {
@@ -96,8 +115,10 @@ bool CSurfaceView::RequestSurface(const std::vector<CVector3>& profileSamples,
     // Back to what the list shows (a change undone before its frame): the
     // list is right as it is.
     m_bSurfaceStale = !IsBuiltFrom(profileSamples, pathControls, profileControls);
-    if (m_bSurfaceStale)
+    if (m_bSurfaceStale) {
+        StartMesh();
         Invalidate();
+    }
     return m_bSurfaceStale;
 }
 
@@ -117,6 +138,28 @@ bool SameBits(const std::vector<CVector3>& a, const std::vector<CVector3>& b)
 
 } // namespace
 
+void CSurfaceView::StartMesh()
+{
+    if (!m_MeshAhead)
+        m_MeshAhead = std::make_unique<MeshAhead>();
+    MeshAhead& ahead = *m_MeshAhead;
+    ahead.Wait();
+    ahead.profileSamples = *m_Source.profileSamples;
+    ahead.pathControls = *m_Source.pathControls;
+    ahead.profileControls = *m_Source.profileControls;
+    try {
+        ahead.worker = std::thread([&ahead] {
+            ahead.hasSurface = ahead.builder.Build(ahead.profileSamples, ahead.pathControls, ahead.profileControls);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the frame computes the mesh itself.
+        ahead.pathControls.clear();
+        ahead.profileSamples.clear();
+        ahead.profileControls.clear();
+        ahead.hasSurface = false;
+    }
+}
+
 bool CSurfaceView::IsBuiltFrom(const std::vector<CVector3>& profileSamples,
                                const std::vector<CVector3>& pathControls,
                                const std::vector<CVector3>& profileControls) const
@@ -133,5 +176,15 @@ void CSurfaceView::RecordSurface(const std::vector<CVector3>& profileSamples,
     m_BuiltProfileSamples = profileSamples;
     m_BuiltPathControls = pathControls;
     m_BuiltProfileControls = profileControls;
+    // The mesh computed ahead, if it was computed from these curves.
+    MeshAhead* ahead = m_MeshAhead.get();
+    if (ahead && ahead->worker.joinable()) {
+        ahead->Wait();
+        if (SameBits(profileSamples, ahead->profileSamples) && SameBits(pathControls, ahead->pathControls) &&
+            SameBits(profileControls, ahead->profileControls)) {
+            m_scene.RecordMesh(ahead->hasSurface ? &ahead->builder : nullptr);
+            return;
+        }
+    }
     m_scene.BuildSurface(profileSamples, pathControls, profileControls);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,6 +19,7 @@ class CSurfaceView : public CGLView {
     Q_OBJECT
 public:
     CSurfaceView();
+    ~CSurfaceView() override;
 
     void InitGL() override;
     void SetProjection() override;
@@ -78,6 +80,9 @@ private:
     void RecordSurface(const std::vector<CVector3>& profileSamples,
                        const std::vector<CVector3>& pathControls,
                        const std::vector<CVector3>& profileControls);
+    // Starts computing the mesh of the source on another thread, so that it
+    // is ready (or nearly) when the frame records the list.
+    void StartMesh();
     bool IsBuiltFrom(const std::vector<CVector3>& profileSamples,
                      const std::vector<CVector3>& pathControls,
                      const std::vector<CVector3>& profileControls) const;
@@ -89,4 +94,7 @@ private:
     std::vector<CVector3> m_BuiltProfileControls;
     SurfaceSource m_Source;
     bool m_bSurfaceStale = false;
+    // The mesh computed ahead of the frame, with copies of its curves.
+    struct MeshAhead;
+    std::unique_ptr<MeshAhead> m_MeshAhead;
 };

@@ -385,8 +385,7 @@ void CMainDlg::OpenTexture(const QString& fileName)
     const std::string path = LocalPath(QFileInfo(fileName).absoluteFilePath());
     const std::string before = m_texturePath;
     // A file that cannot be opened at all is passed over in silence.
-    const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.c_str());
-    m_texturePath = result == DibResult::Ok ? path : std::string();
+    const std::optional<DibResult> result = ApplyTexture(path);
     if (result && *result != DibResult::Ok)
         ShowMessageBox(DibLoadMessage(*result, path.c_str()), "Error", MessageIcon::None);
     // The old texture is gone whatever the outcome: that is a change to undo.
@@ -395,15 +394,17 @@ void CMainDlg::OpenTexture(const QString& fileName)
             tr("Load Texture"), before, m_texturePath, [this](const std::string& p) { ApplyTexture(p); }));
 }
 
-void CMainDlg::ApplyTexture(const std::string& path)
+std::optional<DibResult> CMainDlg::ApplyTexture(const std::string& path)
 {
     if (path.empty()) {
         m_Viewport2->RemoveTexture();
         m_texturePath.clear();
-        return;
+        return std::nullopt;
     }
+    // The path is kept only for a texture that is shown.
     const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.c_str());
     m_texturePath = result == DibResult::Ok ? path : std::string();
+    return result;
 }
 
 void CMainDlg::ChangeRenderMode(RenderMode mode)
@@ -543,12 +544,7 @@ bool CMainDlg::OpenDesign(const QString& path)
         m_nDegree = design.degree;
         m_Viewport2->SetRenderMode(design.renderMode);
         m_Viewport2->SetView(design.viewRotation, design.viewDistance);
-        if (design.texturePath.empty()) {
-            ApplyTexture({});
-            return;
-        }
-        texture = m_Viewport2->LoadTexture(design.texturePath.c_str());
-        m_texturePath = texture == DibResult::Ok ? design.texturePath : std::string();
+        texture = ApplyTexture(design.texturePath);
     });
     SyncModeButtons();
     UpdateData(false);

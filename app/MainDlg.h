@@ -117,7 +117,8 @@ private:
     void RecordCurveEdit(const CurveDocument& document);
     void EditCurve(const QString& name, const std::function<void()>& edit);
     void ChangeRenderMode(RenderMode mode);
-    void ApplyTexture(const std::string& path);
+    // Shows the texture at `path` (empty: none); how loading it went.
+    std::optional<DibResult> ApplyTexture(const std::string& path);
     // Replaces the whole design without recording a step: the history starts anew.
     void ReplaceDesign(const std::function<void()>& replace);
     bool MaybeSaveChanges();

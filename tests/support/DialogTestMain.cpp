@@ -4,8 +4,9 @@
 
 #include "app/MainApp.h"
 
-// The real windows need the application object for the whole run; the
-// dialog gets the same font substitution as in the program.
+// The dialog's tests and stories: real windows, which need the application
+// object for the whole run, with the program's font substitution,
+// translations and message-box service.
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);

@@ -568,18 +568,8 @@ bool CMainDlg::OnSave()
 
 bool CMainDlg::OnSaveAs()
 {
-    QFileDialog dialog(this, tr("Save Design"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(DesignFilter());
-    dialog.setDefaultSuffix(QStringLiteral("velmora"));
-    if (m_fileName.isEmpty())
-        dialog.selectFile(tr("untitled.velmora"));
-    else
-        dialog.selectFile(m_fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return false;
-    return SaveDesign(dialog.selectedFiles().constFirst());
+    const QString path = AskForOutputFile(tr("Save Design"), {DesignFilter()});
+    return !path.isEmpty() && SaveDesign(path);
 }
 
 bool CMainDlg::SaveDesign(const QString& path)
@@ -596,8 +586,8 @@ bool CMainDlg::SaveDesign(const QString& path)
     return true;
 }
 
-// A save dialog that names the design's file after its own name with the
-// extension of the chosen filter; empty when cancelled.
+// A save dialog for a file named after the design, with the extension of
+// the chosen filter, in the design's folder; empty when cancelled.
 QString CMainDlg::AskForOutputFile(const QString& title, const QStringList& filters)
 {
     QFileDialog dialog(this, title);

@@ -58,6 +58,10 @@ using Json = nlohmann::json;
 // Arrays and objects nested deeper than this are refused while parsing (the
 // layout needs 3).
 constexpr int kMaxJsonDepth = 16;
+// More values than this are refused while parsing. The layout holds at most
+// about 6,000 (1000 points a curve); the limit keeps a file of millions of
+// tiny values from costing the memory and time of building them all.
+constexpr std::size_t kMaxJsonValues = 100000;
 // The longest piece of a file (a key, a word) that a reason quotes.
 constexpr std::size_t kMaxQuotedBytes = 40;
 // Indexed by RenderMode.
@@ -67,8 +71,6 @@ constexpr const char* kRenderWords[] = {"solid", "wireframe", "point"};
 struct Fault {
     std::string text;
 };
-
-struct TooDeep {};
 
 [[noreturn]] void Refuse(std::string text)
 {
@@ -226,13 +228,27 @@ std::string SyntaxDetail(const std::string& what)
     return " (" + detail + ")";
 }
 
-// Where the parser is, kept up by its callback: one entry an open array or
-// object, with the index of the array's current element or the object's last
-// key. It names a number the parser refuses as out of range.
+// "line 3, column 7" for the byte at `offset` of `text`.
+std::string LineAndColumn(std::string_view text, std::size_t offset)
+{
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < offset; ++i)
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    return "line " + std::to_string(line) + ", column " + std::to_string(offset - lineStart + 1);
+}
+
+// An open array or object while parsing, with the index of the array's
+// current element or the object's last key, which name the place of a fault.
 struct Place {
     bool array;
     std::size_t index;
     std::string key;
+    Json* value;
+    Json* member;  // the object's value for `key`
 };
 
 // `"profile" point 1 "y"`, in the words of the other reasons.
@@ -252,46 +268,106 @@ std::string PlaceName(const std::vector<Place>& places)
     return name.empty() ? "the number" : name;
 }
 
+// Builds the parsed value from nlohmann's SAX events in one pass, refusing
+// deep nesting and too many values as it goes. (nlohmann's
+// callback parser rescans the parent of every object it closes, so a file of
+// many small objects would take time growing with the square of its size.)
+class ValueBuilder {
+public:
+    explicit ValueBuilder(std::string_view text) : text_(text) {}
+
+    Json Take() { return std::move(root_); }
+
+    bool null() { return Scalar(nullptr); }
+    bool boolean(bool value) { return Scalar(value); }
+    bool number_integer(Json::number_integer_t value) { return Scalar(value); }
+    bool number_unsigned(Json::number_unsigned_t value) { return Scalar(value); }
+    bool number_float(Json::number_float_t value, const Json::string_t&) { return Scalar(value); }
+    bool string(Json::string_t& value) { return Scalar(std::move(value)); }
+    bool binary(Json::binary_t& value) { return Scalar(std::move(value)); }  // not in JSON text
+    bool start_object(std::size_t) { return Open(Json::object()); }
+    bool start_array(std::size_t) { return Open(Json::array()); }
+    bool end_object() { return Close(); }
+    bool end_array() { return Close(); }
+
+    bool key(Json::string_t& key)
+    {
+        Place& object = places_.back();
+        object.key = key;
+        object.member = &(*object.value)[std::move(key)];
+        return true;
+    }
+
+    bool parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error)
+    {
+        if (dynamic_cast<const Json::out_of_range*>(&error))  // a literal beyond the double range, like 1e999
+            Refuse(PlaceName(places_) + " is not a finite number");
+        // `position` counts the bytes read, the offending one last.
+        const std::size_t offset = std::min<std::size_t>(position > 0 ? position - 1 : 0, text_.size());
+        Refuse("not valid JSON at " + LineAndColumn(text_, offset) + SyntaxDetail(error.what()));
+    }
+
+private:
+    // Puts `value` in its place: the root, the array's end or the last key.
+    Json* Put(Json&& value)
+    {
+        if (++values_ > kMaxJsonValues)
+            Refuse("not a design: more than " + std::to_string(kMaxJsonValues) + " values");
+        if (places_.empty()) {
+            root_ = std::move(value);
+            return &root_;
+        }
+        Place& parent = places_.back();
+        if (!parent.array)
+            return &(*parent.member = std::move(value));
+        parent.value->emplace_back(std::move(value));
+        return &parent.value->back();
+    }
+
+    bool Scalar(Json&& value)
+    {
+        Put(std::move(value));
+        Completed();
+        return true;
+    }
+
+    bool Open(Json&& container)
+    {
+        if (places_.size() >= std::size_t(kMaxJsonDepth))
+            Refuse("not a design: nested more than " + std::to_string(kMaxJsonDepth) + " levels deep");
+        const bool array = container.is_array();
+        Json* value = Put(std::move(container));
+        places_.push_back({array, 0, std::string(), value, nullptr});
+        return true;
+    }
+
+    bool Close()
+    {
+        places_.pop_back();
+        Completed();
+        return true;
+    }
+
+    // A value is complete: the next one in its array.
+    void Completed()
+    {
+        if (!places_.empty() && places_.back().array)
+            ++places_.back().index;
+    }
+
+    std::string_view text_;
+    Json root_;
+    std::vector<Place> places_;  // the open arrays and objects, outermost first
+    std::size_t values_ = 0;
+};
+
 Json ParseJson(std::string_view text)
 {
     if (text.empty())
         Refuse("the file is empty");
-    std::vector<Place> places;
-    const auto track = [&places](int depth, Json::parse_event_t event, Json& parsed) {
-        using Event = Json::parse_event_t;
-        if (event == Event::object_start || event == Event::array_start) {
-            if (depth >= kMaxJsonDepth)
-                throw TooDeep{};
-            places.push_back({event == Event::array_start, 0, std::string()});
-        } else if (event == Event::key) {
-            places.back().key = parsed.get<std::string>();
-        } else {
-            if (event == Event::object_end || event == Event::array_end)
-                places.pop_back();
-            if (!places.empty() && places.back().array)
-                ++places.back().index;  // a value of the array is complete
-        }
-        return true;
-    };
-    try {
-        return Json::parse(text.begin(), text.end(), track);
-    } catch (const Json::parse_error& e) {
-        // e.byte is the 1-based offset of the last byte read.
-        const std::size_t end = std::min<std::size_t>(e.byte > 0 ? e.byte - 1 : 0, text.size());
-        std::size_t line = 1;
-        std::size_t lineStart = 0;
-        for (std::size_t i = 0; i < end; ++i)
-            if (text[i] == '\n') {
-                ++line;
-                lineStart = i + 1;
-            }
-        Refuse("not valid JSON at line " + std::to_string(line) + ", column " + std::to_string(end - lineStart + 1)
-               + SyntaxDetail(e.what()));
-    } catch (const Json::out_of_range&) {  // a literal beyond the double range, like 1e999
-        Refuse(PlaceName(places) + " is not a finite number");
-    } catch (const TooDeep&) {
-        Refuse("not a design: nested more than " + std::to_string(kMaxJsonDepth) + " levels deep");
-    }
+    ValueBuilder builder(text);
+    Json::sax_parse(text.begin(), text.end(), &builder);
+    return builder.Take();
 }
 
 std::string TooLarge()

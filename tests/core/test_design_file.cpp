@@ -1,5 +1,5 @@
 // The .velmora design file: layout, bit-exact round trips, refused files,
-// texture paths, mutated input.
+// large files of small values, texture paths, mutated input.
 
 #include <gtest/gtest.h>
 
@@ -212,6 +212,44 @@ TEST(DesignFile, RefusesBadFilesNamingTheFileAndTheFirstFault)
     bad.texturePath = "/d/\xff.bmp";
     EXPECT_FALSE(FormatDesignText(bad, "/d/vase.velmora", text, reason));
     EXPECT_EQ(reason, "vase.velmora: the texture path is not UTF-8 text");
+}
+
+// Many small values, which took time growing with the square of their number
+// while every closed object made the parser rescan its parent. Past 100,000
+// values a file is refused as it is read; below, for what it holds.
+TEST(DesignFile, LargeFilesOfManySmallValuesAreRefusedForWhatTheyHold)
+{
+    const std::string head = "{\"format\": \"velmora-design\", \"version\": 1, ";
+    const auto repeated = [](std::string text, const std::string& item, std::size_t count, const std::string& close) {
+        for (std::size_t i = 0; i < count; ++i)
+            text += (i ? "," : "") + item;
+        return text + close;
+    };
+    const auto keys = [&](std::size_t count, const std::string& close) {
+        std::string text = head;
+        for (std::size_t i = 0; i < count; ++i)
+            text += "\"k" + std::to_string(i) + "\": {}, ";
+        return text + close;
+    };
+    const std::string tooMany = "not a design: more than 100000 values";
+    // The design, "format", "version" and "x" are 4 values.
+    const std::pair<std::string, std::string> cases[] = {
+        {repeated(head + "\"x\": [", "0", 99996, "]}"), "unknown key \"x\""},
+        {repeated(head + "\"x\": [", "0", 99997, "]}"), tooMany},
+        {repeated(head + "\"profile\": [", "{}", 400000, "]}"), tooMany},
+        {repeated(head + "\"x\": [", "[]", 600000, "]}"), tooMany},
+        {keys(200000, "\"profile\": []}"), tooMany},
+        {repeated(head + "\"profile\": [], \"path\": [", "{\"x\": 0, \"y\": 0}", 100000, "]}"), tooMany},
+        {repeated(head + "\"profile\": [], \"path\": [", "{\"x\": 0, \"y\": 0}", 30000, "]}"),
+         "\"path\" has 30000 points, at most 1000 are allowed"},
+        {keys(90000, "\"profile\": []}"), "unknown key \"k0\""},
+    };
+    for (const auto& [text, fault] : cases) {
+        EXPECT_LT(text.size(), kMaxDesignFileBytes);
+        const DesignReadResult read = ParseDesignText(text, "/d/big.velmora");
+        EXPECT_FALSE(read.design);
+        EXPECT_EQ(read.reason, "big.velmora: " + fault);
+    }
 }
 
 TEST(DesignFile, TexturePathsAreRelativeBesideOrBelowTheDesignOtherwiseAbsolute)

@@ -49,7 +49,9 @@
 // whole numbers so that -0.0 keeps its sign. Every non-ASCII character is written as it is.
 //
 // Only "texture" may be absent. Keys other than these are refused, so a
-// misspelt key in a hand-written file is not silently ignored.
+// misspelt key in a hand-written file is not silently ignored; so is a key
+// given twice in one object, a NUL byte, and anything but whitespace after
+// the value.
 
 namespace {
 
@@ -269,7 +271,7 @@ std::string PlaceName(const std::vector<Place>& places)
 }
 
 // Builds the parsed value from nlohmann's SAX events in one pass, refusing
-// deep nesting and too many values as it goes. (nlohmann's
+// deep nesting, too many values and repeated keys as it goes. (nlohmann's
 // callback parser rescans the parent of every object it closes, so a file of
 // many small objects would take time growing with the square of its size.)
 class ValueBuilder {
@@ -294,7 +296,10 @@ public:
     {
         Place& object = places_.back();
         object.key = key;
-        object.member = &(*object.value)[std::move(key)];
+        const auto [member, added] = object.value->emplace(std::move(key), nullptr);
+        if (!added)
+            Refuse(PlaceName(places_) + " appears twice");
+        object.member = &member.value();
         return true;
     }
 
@@ -304,6 +309,8 @@ public:
             Refuse(PlaceName(places_) + " is not a finite number");
         // `position` counts the bytes read, the offending one last.
         const std::size_t offset = std::min<std::size_t>(position > 0 ? position - 1 : 0, text_.size());
+        if (complete_)
+            Refuse("text after the end of the JSON value at " + LineAndColumn(text_, offset));
         Refuse("not valid JSON at " + LineAndColumn(text_, offset) + SyntaxDetail(error.what()));
     }
 
@@ -348,10 +355,12 @@ private:
         return true;
     }
 
-    // A value is complete: the next one in its array.
+    // A value is complete: the next one in its array, or the whole text.
     void Completed()
     {
-        if (!places_.empty() && places_.back().array)
+        if (places_.empty())
+            complete_ = true;
+        else if (places_.back().array)
             ++places_.back().index;
     }
 
@@ -359,12 +368,17 @@ private:
     Json root_;
     std::vector<Place> places_;  // the open arrays and objects, outermost first
     std::size_t values_ = 0;
+    bool complete_ = false;
 };
 
 Json ParseJson(std::string_view text)
 {
     if (text.empty())
         Refuse("the file is empty");
+    // nlohmann's lexer takes a NUL byte for the end of the input.
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string_view::npos)
+        Refuse("the file has a NUL byte at " + LineAndColumn(text, nul));
     ValueBuilder builder(text);
     Json::sax_parse(text.begin(), text.end(), &builder);
     return builder.Take();

@@ -214,6 +214,43 @@ TEST(DesignFile, RefusesBadFilesNamingTheFileAndTheFirstFault)
     EXPECT_EQ(reason, "vase.velmora: the texture path is not UTF-8 text");
 }
 
+TEST(DesignFile, RefusesNulBytesTextAfterTheValueAndRepeatedKeys)
+{
+    Design good;
+    good.profile = {{1.0, 0.0, 0.0}, {2.0, 1.0, 0.0}};
+    good.path = {{0.0, 0.0, 0.0}, {0.0, 1.0, 0.0}};
+    const std::string base = Format(good);
+    const auto with = [&](const std::string& from, const std::string& to) {
+        const std::size_t at = base.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? base : std::string(base).replace(at, from.size(), to);
+    };
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> cases[] = {
+        // nlohmann's lexer stops at a NUL byte, so what follows one went unread.
+        {base + "\0GARBAGE {[[[ not json"s, "the file has a NUL byte at line 25, column 1"},
+        {with("\"version\": 1", "\"version\": 1 \0"s), "the file has a NUL byte at line 3, column 16"},
+        {base + "GARBAGE", "text after the end of the JSON value at line 25, column 1"},
+        {base + "\n  {}", "text after the end of the JSON value at line 26, column 3"},
+        {"[1] 2", "text after the end of the JSON value at line 1, column 5"},
+        {with("\"format\": \"velmora-design\"", "\"format\": \"not-a-design\", \"format\": \"velmora-design\""),
+         "\"format\" appears twice"},
+        {with("\"version\": 1", "\"version\": 99, \"version\": 1"), "\"version\" appears twice"},
+        {with("\"version\": 1", "\"version\": 1, \"for\\u006dat\": 0"), "\"format\" appears twice"},
+        {with("{\"x\": 2.0, \"y\": 1.0}", "{\"x\": 2.0, \"y\": 1.0, \"x\": 3.0}"), "\"profile\" point 1 \"x\" appears twice"},
+        {with("\"distance\": 20.0", "\"distance\": 20.0, \"distance\": 5.0"), "\"view\" \"distance\" appears twice"},
+    };
+    for (const auto& [text, fault] : cases) {
+        const DesignReadResult read = ParseDesignText(text, "/d/vase.velmora");
+        EXPECT_FALSE(read.design);
+        EXPECT_EQ(read.reason, "vase.velmora: " + fault);
+    }
+    // Whitespace after the value is no fault, nor the same key in two objects.
+    const DesignReadResult spaced = ParseDesignText(base + " \t\r\n\n", "/d/vase.velmora");
+    ASSERT_TRUE(spaced.design) << spaced.reason;
+    EXPECT_EQ(Bits(*spaced.design), Bits(*ParseDesignText(base, "/d/vase.velmora").design));
+}
+
 // Many small values, which took time growing with the square of their number
 // while every closed object made the parser rescan its parent. Past 100,000
 // values a file is refused as it is read; below, for what it holds.
@@ -243,6 +280,7 @@ TEST(DesignFile, LargeFilesOfManySmallValuesAreRefusedForWhatTheyHold)
         {repeated(head + "\"profile\": [], \"path\": [", "{\"x\": 0, \"y\": 0}", 30000, "]}"),
          "\"path\" has 30000 points, at most 1000 are allowed"},
         {keys(90000, "\"profile\": []}"), "unknown key \"k0\""},
+        {keys(90000, "\"k89999\": 1}"), "\"k89999\" appears twice"},
     };
     for (const auto& [text, fault] : cases) {
         EXPECT_LT(text.size(), kMaxDesignFileBytes);

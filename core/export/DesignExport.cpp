@@ -57,14 +57,13 @@ bool WriteExportFiles(const ExportResult& result, const std::string& folder, con
         reason = result.Succeeded() ? "nothing to write" : result.error;
         return false;
     }
-    // Exporters list the main file first; the files it names are written before it.
-    const std::string prefix = (folder.empty() ? std::string(".") : folder) + "/";
-    for (std::size_t i = result.files.size(); i-- > 0;) {
-        const ExportedFile& file = result.files[i];
-        const std::string path = prefix + (i == 0 ? mainName : file.name);
-        const std::string_view bytes(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
-        if (!WriteFileAtomically(path, bytes, reason))
-            return false;
-    }
-    return true;
+    const auto Bytes = [](const ExportedFile& file) {
+        return std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
+    };
+    // Exporters list the main file first; it goes into place after the files it names.
+    std::vector<FileToWrite> files;
+    for (std::size_t i = 1; i < result.files.size(); ++i)
+        files.push_back({result.files[i].name, Bytes(result.files[i])});
+    files.push_back({mainName, Bytes(result.files[0])});
+    return WriteFilesAtomically(folder, files, reason);
 }

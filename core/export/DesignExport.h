@@ -20,9 +20,9 @@ std::optional<MeshFormat> MeshFormatForPath(const std::string& path);
 ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
                               const std::string& baseName);
 
-// Writes every file of a successful export into `folder`, each atomically,
-// the main file (named `mainName`, as the user asked for it) last, so that no
-// reader finds it before the files it refers to. False, with the reason, at
-// the first file that fails.
+// Writes every file of a successful export into `folder`, all or none
+// (WriteFilesAtomically), the main file (named `mainName`, as the user asked
+// for it) last, so that no reader finds it before the files it refers to.
+// False, with the reason, when any fails.
 bool WriteExportFiles(const ExportResult& result, const std::string& folder, const std::string& mainName,
                       std::string& reason);

@@ -82,6 +82,24 @@ expect_status 0 "PNG texture"
 [ -z "$err" ] || fail "PNG texture: $err"
 cmp -s again.png Vase.png || fail "the PNG texture did not come back as the same picture"
 
+echo "a failed OBJ export: its material and picture stay as they were"
+printf 'old material' >set.mtl
+printf 'old picture' >set.png
+mkdir set.obj
+run export vase.velmora set.obj
+expect_status 1 "OBJ onto a folder"
+expect_one_line "OBJ onto a folder"
+[ "$(cat set.mtl)" = "old material" ] || fail "a failed OBJ export replaced its material"
+[ "$(cat set.png)" = "old picture" ] || fail "a failed OBJ export replaced its picture"
+
+echo "a replaced set-user-ID file keeps only its permission bits"
+echo old >suid.stl
+chmod 4755 suid.stl
+[ "$(id -u)" -eq 0 ] && chown nobody suid.stl
+run export vase.velmora suid.stl
+expect_status 0 "export over a set-user-ID file"
+[ "$(stat -c %a suid.stl)" = 755 ] || fail "suid.stl has mode $(stat -c %a suid.stl), not 755"
+
 echo "a missing texture: exported without it, with a warning"
 design untextured.velmora "$vase" '"missing.bmp"'
 run export untextured.velmora plain.glb
@@ -155,7 +173,8 @@ expect_status 1 "render into a folder that does not exist"
 expect_one_line "render into a folder that does not exist"
 [ "$(cat kept.png)" = keep ] || fail "a refused render touched the existing file"
 for f in out.stl out.png out.jpg flat.stl no-such-folder; do [ -e "$f" ] && fail "$f was left behind"; done
-ls .*.tmp* >/dev/null 2>&1 && fail "a temporary file was left behind"
+hidden=$(ls -A | grep '^\.')
+[ -z "$hidden" ] || fail "temporary files were left behind: $hidden"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"

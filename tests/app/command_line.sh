@@ -92,6 +92,17 @@ expect_one_line "OBJ onto a folder"
 [ "$(cat set.mtl)" = "old material" ] || fail "a failed OBJ export replaced its material"
 [ "$(cat set.png)" = "old picture" ] || fail "a failed OBJ export replaced its picture"
 
+echo "a texture named like the OBJ's picture: kept, the copy named apart"
+cp Vase.png pic.png
+printf 'kept' >>pic.png  # after the PNG's end: read, but not written back
+cp pic.png pic.orig
+design pic.velmora "$vase" '"pic.png"'
+run export pic.velmora pic.obj
+expect_status 0 "texture named like the picture"
+cmp -s pic.png pic.orig || fail "the export replaced the design's own texture"
+grep -qx 'map_Kd pic-texture.png' pic.mtl || fail "the material does not name pic-texture.png"
+cmp -s pic-texture.png Vase.png || fail "pic-texture.png is not the texture's copy"
+
 echo "a replaced set-user-ID file keeps only its permission bits"
 echo old >suid.stl
 chmod 4755 suid.stl

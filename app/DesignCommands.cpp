@@ -66,13 +66,14 @@ CommandOutcome ExportDesignToFile(const Design& design, const QString& outputPat
     if (*format != MeshFormat::Stl)
         texture = LoadDesignTexture(design, "exporting", outcome.warning);
     const QFileInfo output(outputPath);
-    const ExportResult result = ExportDesignMesh(design, texture ? &*texture : nullptr, *format,
+    const std::string folder = NativePath(output.absolutePath());
+    const ExportResult result = ExportDesignMesh(design, texture ? &*texture : nullptr, *format, folder,
                                                  NativePath(output.completeBaseName()));
     if (!result.Succeeded()) {
         outcome.error = result.error;
         return outcome;
     }
-    WriteExportFiles(result, NativePath(output.absolutePath()), NativePath(output.fileName()), outcome.error);
+    WriteExportFiles(result, folder, NativePath(output.fileName()), outcome.error);
     return outcome;
 }
 

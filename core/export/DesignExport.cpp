@@ -1,5 +1,7 @@
 #include "core/export/DesignExport.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <string_view>
@@ -31,8 +33,39 @@ std::optional<MeshFormat> MeshFormatForPath(const std::string& path)
     return std::nullopt;
 }
 
+namespace {
+
+// Whether the two paths lead to one file, by device and inode after following
+// links: a second name or a link for the picture is the picture too.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat first, second;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+ExportResult ExportObjBeside(const IndexedMesh& mesh, const RgbImage* texture, const std::string& texturePath,
+                             const std::string& folder, const std::string& baseName)
+{
+    const std::string prefix = (folder.empty() ? std::string(".") : folder) + "/";
+    std::string name = ObjTextureName(baseName);
+    if (texture && SameFile(prefix + name, texturePath)) {
+        const std::string otherName = ObjTextureName(baseName, "-texture");
+        if (SameFile(prefix + otherName, texturePath)) {
+            ExportResult refused;
+            refused.error = "The texture's copy cannot go to " + prefix + name + " or " + otherName +
+                            ": both are the design's own picture. Export under another name.";
+            return refused;
+        }
+        name = otherName;
+    }
+    return ExportObj(mesh, texture, baseName, name);
+}
+
+} // namespace
+
 ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                              const std::string& baseName)
+                              const std::string& folder, const std::string& baseName)
 {
     // The same samples and sweep as the program builds after every edit.
     std::vector<CVector3> samples;
@@ -43,7 +76,7 @@ ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, Mes
     case MeshFormat::Glb:
         return ExportGlb(mesh, texture, baseName);
     case MeshFormat::Obj:
-        return ExportObj(mesh, texture, baseName);
+        return ExportObjBeside(mesh, texture, design.texturePath, folder, baseName);
     case MeshFormat::Stl:
         break;
     }
@@ -57,14 +90,13 @@ bool WriteExportFiles(const ExportResult& result, const std::string& folder, con
         reason = result.Succeeded() ? "nothing to write" : result.error;
         return false;
     }
-    // Exporters list the main file first; the files it names are written before it.
-    const std::string prefix = (folder.empty() ? std::string(".") : folder) + "/";
-    for (std::size_t i = result.files.size(); i-- > 0;) {
-        const ExportedFile& file = result.files[i];
-        const std::string path = prefix + (i == 0 ? mainName : file.name);
-        const std::string_view bytes(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
-        if (!WriteFileAtomically(path, bytes, reason))
-            return false;
-    }
-    return true;
+    const auto Bytes = [](const ExportedFile& file) {
+        return std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
+    };
+    // Exporters list the main file first; it goes into place after the files it names.
+    std::vector<FileToWrite> files;
+    for (std::size_t i = 1; i < result.files.size(); ++i)
+        files.push_back({result.files[i].name, Bytes(result.files[i])});
+    files.push_back({mainName, Bytes(result.files[0])});
+    return WriteFilesAtomically(folder, files, reason);
 }

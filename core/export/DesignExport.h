@@ -15,14 +15,18 @@ enum class MeshFormat { Glb, Obj, Stl };
 std::optional<MeshFormat> MeshFormatForPath(const std::string& path);
 
 // The surface of a design exactly as the 3D view shows it, exported under
-// `baseName` (a file name without folder or extension). `texture` may be
-// null; formats without materials ignore it.
+// `baseName` (a file name without folder or extension) for `folder`. `texture`
+// (the picture read from design.texturePath) may be null; formats without
+// materials ignore it. The OBJ's copy of the texture never replaces the
+// design's own picture (the same file, however reached): when "<base>.png" is
+// that picture the copy is "<base>-texture.png", and when that is too the
+// export is refused.
 ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                              const std::string& baseName);
+                              const std::string& folder, const std::string& baseName);
 
-// Writes every file of a successful export into `folder`, each atomically,
-// the main file (named `mainName`, as the user asked for it) last, so that no
-// reader finds it before the files it refers to. False, with the reason, at
-// the first file that fails.
+// Writes every file of a successful export into `folder`, all or none
+// (WriteFilesAtomically), the main file (named `mainName`, as the user asked
+// for it) last, so that no reader finds it before the files it refers to.
+// False, with the reason, when any fails.
 bool WriteExportFiles(const ExportResult& result, const std::string& folder, const std::string& mainName,
                       std::string& reason);

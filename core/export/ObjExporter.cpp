@@ -85,7 +85,15 @@ void AppendShortest(std::string& out, double value)
     out.append(digits, written.ptr);
 }
 
-ExportResult ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName)
+std::string ObjTextureName(const std::string& baseName, const std::string& suffix)
+{
+    std::string name = baseName + suffix + ".png";
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return name;
+}
+
+ExportResult ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
+                       const std::string& textureName)
 {
     ExportResult result;
     result.error = ExportProblem(mesh, baseName);
@@ -98,7 +106,7 @@ ExportResult ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const s
     std::string pngName;
     ExportedFile png;
     if (texture) {
-        pngName = referenced + ".png";
+        pngName = textureName.empty() ? ObjTextureName(baseName) : textureName;
         png = {pngName, EncodePng(*texture)};
         if (png.bytes.empty()) {
             result.error = "The texture cannot be stored as PNG: it has no pixels or is too large.";

@@ -10,9 +10,15 @@
 // double (std::to_chars: no locale, no lost digits, no needless ones).
 void AppendShortest(std::string& out, double value);
 
+// The name of the OBJ export's copy of the texture: "<baseName><suffix>.png",
+// with spaces as underscores, since the MTL line that names it ends a name at
+// a space.
+std::string ObjTextureName(const std::string& baseName, const std::string& suffix = "");
+
 // The surface as Wavefront OBJ: "<baseName>.obj" with one v, vt and vn line
 // per vertex and "f v/vt/vn" triangles, and its material in "<baseName>.mtl".
-// With a texture, the picture also goes beside them as "<baseName>.png",
-// named by the material. In the names the OBJ and MTL lines refer to, spaces
-// become underscores, since those lines end a name at a space.
-ExportResult ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName);
+// With a texture, the picture also goes beside them as `textureName` (by
+// default ObjTextureName(baseName)), named by the material. In the names the
+// OBJ and MTL lines refer to, spaces become underscores.
+ExportResult ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
+                       const std::string& textureName = "");

@@ -82,6 +82,35 @@ expect_status 0 "PNG texture"
 [ -z "$err" ] || fail "PNG texture: $err"
 cmp -s again.png Vase.png || fail "the PNG texture did not come back as the same picture"
 
+echo "a failed OBJ export: its material and picture stay as they were"
+printf 'old material' >set.mtl
+printf 'old picture' >set.png
+mkdir set.obj
+run export vase.velmora set.obj
+expect_status 1 "OBJ onto a folder"
+expect_one_line "OBJ onto a folder"
+[ "$(cat set.mtl)" = "old material" ] || fail "a failed OBJ export replaced its material"
+[ "$(cat set.png)" = "old picture" ] || fail "a failed OBJ export replaced its picture"
+
+echo "a texture named like the OBJ's picture: kept, the copy named apart"
+cp Vase.png pic.png
+printf 'kept' >>pic.png  # after the PNG's end: read, but not written back
+cp pic.png pic.orig
+design pic.velmora "$vase" '"pic.png"'
+run export pic.velmora pic.obj
+expect_status 0 "texture named like the picture"
+cmp -s pic.png pic.orig || fail "the export replaced the design's own texture"
+grep -qx 'map_Kd pic-texture.png' pic.mtl || fail "the material does not name pic-texture.png"
+cmp -s pic-texture.png Vase.png || fail "pic-texture.png is not the texture's copy"
+
+echo "a replaced set-user-ID file keeps only its permission bits"
+echo old >suid.stl
+chmod 4755 suid.stl
+[ "$(id -u)" -eq 0 ] && chown nobody suid.stl
+run export vase.velmora suid.stl
+expect_status 0 "export over a set-user-ID file"
+[ "$(stat -c %a suid.stl)" = 755 ] || fail "suid.stl has mode $(stat -c %a suid.stl), not 755"
+
 echo "a missing texture: exported without it, with a warning"
 design untextured.velmora "$vase" '"missing.bmp"'
 run export untextured.velmora plain.glb
@@ -155,7 +184,8 @@ expect_status 1 "render into a folder that does not exist"
 expect_one_line "render into a folder that does not exist"
 [ "$(cat kept.png)" = keep ] || fail "a refused render touched the existing file"
 for f in out.stl out.png out.jpg flat.stl no-such-folder; do [ -e "$f" ] && fail "$f was left behind"; done
-ls .*.tmp* >/dev/null 2>&1 && fail "a temporary file was left behind"
+hidden=$(ls -A | grep '^\.')
+[ -z "$hidden" ] || fail "temporary files were left behind: $hidden"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"

@@ -106,3 +106,41 @@ TEST_F(AtomicFile, AFullDiskLeavesThePreviousFileWhole)
     EXPECT_EQ(Read(file), "old bytes");
     EXPECT_EQ(Entries(), 1u);
 }
+
+TEST_F(AtomicFile, AReplacedFileKeepsOnlyItsPermissionBits)
+{
+    // Root replacing another user's set-user-ID program must not make it a
+    // root one: the new file gets the permission bits alone.
+    for (const mode_t special : {04755, 02755, 01755, 06755}) {
+        if (::geteuid() == 0) {
+            ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+        }
+        ASSERT_EQ(::chmod(file.c_str(), special), 0);
+        std::string reason;
+        ASSERT_TRUE(WriteFileAtomically(file, "new bytes", reason)) << reason;
+        struct stat info;
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0755u) << std::oct << special;
+    }
+}
+
+TEST_F(AtomicFile, AFileTheUserMayNotWriteIsNotReplaced)
+{
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
+    // Root may write anything: the writer is a child that is nobody then.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        std::string reason;
+        const bool refused = !WriteFileAtomically(file, "new bytes", reason);
+        ::_exit(refused && reason == file + ": cannot replace the file (Permission denied)" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(Read(file), "old bytes");
+    EXPECT_EQ(Entries(), 1u);
+}

@@ -1,7 +1,13 @@
-// A design exported as the program shows it, and the output name's rules.
+// A design exported as the program shows it, the output name's rules, and
+// the name of the OBJ's copy of the texture.
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "core/Bezier.h"
@@ -27,12 +33,46 @@ TEST(DesignExport, TheSurfaceIsTheOneTheViewDraws)
     std::vector<float> params;
     EvaluateCurve(design.profile, samples, params);
     const IndexedMesh shown = BuildIndexedMesh(ComputeSweepMesh(samples, design.path, design.profile));
-    const ExportResult exported = ExportDesignMesh(design, nullptr, MeshFormat::Stl, "vase");
+    const ExportResult exported = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "vase");
     ASSERT_TRUE(exported.Succeeded()) << exported.error;
     ASSERT_EQ(exported.files.size(), 1u);
     // 84 bytes of header and count, 50 a facet: one facet a triangle shown.
     EXPECT_EQ(exported.files[0].bytes.size(), 84 + 50 * shown.TriangleCount());
 
     design.profile.resize(1);  // one point: no curve, no surface
-    EXPECT_FALSE(ExportDesignMesh(design, nullptr, MeshFormat::Glb, "vase").Succeeded());
+    EXPECT_FALSE(ExportDesignMesh(design, nullptr, MeshFormat::Glb, ".", "vase").Succeeded());
+}
+
+TEST(DesignExport, TheTexturesCopyNeverReplacesTheDesignsOwnPicture)
+{
+    char name[] = "/tmp/velmora-texture-XXXXXX";
+    ASSERT_NE(::mkdtemp(name), nullptr);
+    const std::string dir = name;
+    std::ofstream(dir + "/pic.png") << "the user's picture";
+    std::ofstream(dir + "/copy.png") << "the user's picture";
+    ASSERT_EQ(::symlink("pic.png", (dir + "/link.png").c_str()), 0);
+    Design design;
+    design.profile = {{0, -6, 0}, {5, -5, 0}, {1.5, 2, 0}, {3, 6, 0}};
+    design.path = {{0, -5, 0}, {0, 5, 0}};
+    const RgbImage texture{1, 1, {1, 2, 3}};
+    // The picture's name in the export, which its material names; or why there is none.
+    const auto PictureName = [&](const std::string& texturePath, const std::string& base) {
+        design.texturePath = texturePath;
+        const ExportResult result = ExportDesignMesh(design, &texture, MeshFormat::Obj, dir, base);
+        if (!result.Succeeded())
+            return result.error;
+        const std::string mtl(result.files.at(1).bytes.begin(), result.files.at(1).bytes.end());
+        EXPECT_NE(mtl.find("map_Kd " + result.files.at(2).name + "\n"), std::string::npos) << mtl;
+        return result.files.at(2).name;
+    };
+
+    EXPECT_EQ(PictureName(dir + "/pic.png", "pic"), "pic-texture.png");
+    EXPECT_EQ(PictureName(dir + "/link.png", "pic"), "pic-texture.png");  // the picture, through a link
+    EXPECT_EQ(PictureName(dir + "/copy.png", "pic"), "pic.png");          // alike, but another file
+    EXPECT_EQ(PictureName(dir + "/pic.png", "my pic"), "my_pic.png");
+    ASSERT_EQ(::link((dir + "/pic.png").c_str(), (dir + "/pic-texture.png").c_str()), 0);
+    EXPECT_EQ(PictureName(dir + "/pic.png", "pic"), "The texture's copy cannot go to " + dir +
+                                                        "/pic.png or pic-texture.png: both are the design's own "
+                                                        "picture. Export under another name.");
+    std::filesystem::remove_all(dir);
 }

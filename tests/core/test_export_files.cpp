@@ -1,13 +1,26 @@
 // What the glTF file holds where no checker looks (which way the picture and
-// its coordinates run), and what every exporter refuses.
+// its coordinates run), what every exporter refuses, and how an export's
+// files are written: all of them or none, one writer of a folder at a time.
 
 #include <gtest/gtest.h>
 
 #include <tiny_gltf.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 
+#include "core/export/DesignExport.h"
 #include "core/export/GlbExporter.h"
 #include "core/export/ObjExporter.h"
 #include "core/export/StlExporter.h"
@@ -62,4 +75,150 @@ TEST(ExportFiles, RefuseWhatTheyCannotWriteWithAMessage)
         EXPECT_FALSE(result.error.empty());
         EXPECT_TRUE(result.files.empty()) << result.error;
     }
+}
+
+namespace {
+
+// An OBJ export with its material and picture, and a folder holding an older
+// export of the same name.
+class ExportSet : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char name[] = "/tmp/velmora-export-set-XXXXXX";
+        ASSERT_NE(::mkdtemp(name), nullptr);
+        dir = name;
+        const RgbImage picture{8, 5, PicturePixels()};
+        result = ExportObj(BuildIndexedMesh(SweepDesign(kOpenProfile, kBentPath)), &picture, "vase");
+        ASSERT_EQ(result.files.size(), 3u);
+        ASSERT_GT(result.files[0].bytes.size(), 4096u);  // the OBJ; the others are smaller
+        for (const char* file : {"vase.obj", "vase.mtl", "vase.png"})
+            std::ofstream(dir + "/" + file, std::ios::binary) << "old " << file;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string Read(const std::string& name) const
+    {
+        std::ifstream in(dir + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    bool AllOld() const
+    {
+        return Read("vase.obj") == "old vase.obj" && Read("vase.mtl") == "old vase.mtl" &&
+               Read("vase.png") == "old vase.png";
+    }
+    bool AllNew() const
+    {
+        for (const ExportedFile& file : result.files)
+            if (Read(file.name) != std::string(file.bytes.begin(), file.bytes.end()))
+                return false;
+        return true;
+    }
+    std::size_t Entries() const
+    {
+        return std::size_t(std::distance(std::filesystem::directory_iterator(dir), {}));
+    }
+    // Runs WriteExportFiles in a child process, after `prepare`; its reason, or "written".
+    pid_t StartWriter(const std::function<void()>& prepare, int& output) const
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return -1;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            prepare();
+            std::string reason;
+            if (WriteExportFiles(result, dir, "vase.obj", reason))
+                reason = "written";
+            ::_exit(::write(fds[1], reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1);
+        }
+        ::close(fds[1]);
+        output = fds[0];
+        return child;
+    }
+    static std::string Finish(pid_t child, int output)
+    {
+        char buffer[512];
+        const ssize_t n = ::read(output, buffer, sizeof buffer);
+        ::close(output);
+        int status = 0;
+        return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0
+                   ? std::string(buffer, std::size_t(n > 0 ? n : 0))
+                   : "the writer failed";
+    }
+
+    std::string dir;
+    ExportResult result;
+};
+
+// Whether /proc/locks shows `pid` waiting for a flock.
+bool WaitingForALock(pid_t pid)
+{
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);)
+        if (line.find("-> FLOCK") != std::string::npos &&
+            line.find(" " + std::to_string(pid) + " ") != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(ExportSet, AFailureAtAnyFileLeavesEveryFileAsItWas)
+{
+    std::filesystem::remove(dir + "/vase.obj");
+    ASSERT_TRUE(std::filesystem::create_directory(dir + "/vase.obj"));
+    std::string reason;
+    EXPECT_FALSE(WriteExportFiles(result, dir, "vase.obj", reason));
+    EXPECT_EQ(reason, dir + "/vase.obj: cannot replace the file (Is a directory)");
+    EXPECT_EQ(Read("vase.mtl"), "old vase.mtl");
+    EXPECT_EQ(Read("vase.png"), "old vase.png");
+    EXPECT_EQ(Entries(), 3u);  // no temporary file left
+    std::filesystem::remove(dir + "/vase.obj");
+    std::ofstream(dir + "/vase.obj", std::ios::binary) << "old vase.obj";
+
+    // The disk fills at the OBJ, the last file: a child whose files may not
+    // grow past 4 KiB, which the material and picture fit in.
+    int output = -1;
+    const pid_t child = StartWriter(
+        [] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        },
+        output);
+    ASSERT_GT(child, 0);
+    EXPECT_EQ(Finish(child, output), dir + "/vase.obj: cannot write the temporary file (File too large)");
+    EXPECT_TRUE(AllOld());
+    EXPECT_EQ(Entries(), 3u);
+
+    ASSERT_TRUE(WriteExportFiles(result, dir, "vase.obj", reason)) << reason;
+    EXPECT_TRUE(AllNew());
+    EXPECT_EQ(Entries(), 3u);
+}
+
+TEST_F(ExportSet, WritersOfOneFolderTakeTurns)
+{
+    // While the test holds the folder's lock, a writer waits for it with its
+    // files still old; once released, it replaces them all.
+    const int folder = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+    int output = -1;
+    // The child's copy of the locked folder goes: it would keep the lock.
+    const pid_t child = StartWriter([folder] { ::close(folder); }, output);
+    ASSERT_GT(child, 0);
+    siginfo_t info{};
+    const auto Finished = [&] {
+        return ::waitid(P_PID, id_t(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == child;
+    };
+    bool waiting = false;
+    for (int tries = 0; tries < 60000 && !(waiting = WaitingForALock(child)) && !Finished(); ++tries)
+        ::usleep(1000);
+    EXPECT_TRUE(waiting);
+    EXPECT_TRUE(AllOld());
+    ::close(folder);
+    EXPECT_EQ(Finish(child, output), "written");
+    EXPECT_TRUE(AllNew());
+    EXPECT_EQ(Entries(), 3u);
 }

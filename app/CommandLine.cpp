@@ -73,7 +73,7 @@ int Export(const QString& designPath, const QString& outputPath)
     const std::optional<Design> design = ReadDesign(designPath, reason);
     if (!design)
         return Fail(kBadInput, reason);
-    return Finish(ExportDesignToFile(*design, outputPath));
+    return Finish(ExportDesignToFile(*design, QFile::encodeName(outputPath).toStdString()));
 }
 
 std::optional<QSize> ParseSize(const QString& text)
@@ -116,7 +116,8 @@ int Render(const QString& designPath, const QString& outputPath, const QString* 
     const std::optional<Design> design = ReadDesign(designPath, reason);
     if (!design)
         return Fail(kBadInput, reason);
-    return Finish(RenderDesignToFile(*design, mode.value_or(design->renderMode), *size, outputPath));
+    return Finish(RenderDesignToFile(*design, mode.value_or(design->renderMode), *size,
+                                      QFile::encodeName(outputPath).toStdString()));
 }
 
 } // namespace

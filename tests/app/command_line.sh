@@ -22,6 +22,7 @@ run() {
 }
 expect_status() { [ "$status" -eq "$1" ] || fail "$2: exit status $status, not $1 (stderr: $err)"; }
 expect_one_line() { [ "$(wc -l <err.txt)" -eq 1 ] || fail "$1: stderr is not one line: $err"; }
+expect_said() { [[ $err == *"$1"* ]] || fail "$2: stderr does not say $1: $err"; }
 
 design() {  # name profile-points texture
   cat >"$1" <<JSON
@@ -99,6 +100,22 @@ run render untextured.velmora plain.png
 expect_status 0 "render without its texture"
 [[ $err == *warning* ]] || fail "no warning for the missing texture in render"
 [ -s plain.png ] || fail "no plain.png"
+
+echo "a texture that is a broken PNG: our one warning, no library noise"
+head -c $(($(stat -c %s Vase.png) - 20)) Vase.png >cut.png  # into the picture data
+cp Vase.png badcrc.png
+printf '\0\0\0\0' | dd of=badcrc.png bs=1 seek=29 conv=notrunc status=none  # the header's CRC
+for png in cut badcrc; do
+  design "$png.velmora" "$vase" "\"$png.png\""
+  for command in "export $png.velmora $png.glb" "render $png.velmora $png-render.png"; do
+    # shellcheck disable=SC2086
+    run $command
+    expect_status 0 "$command"
+    expect_one_line "$command"
+    expect_said "warning: " "$command"
+    [[ $err == *libpng* ]] && fail "$command: library noise: $err"
+  done
+done
 
 echo "refusals"
 echo keep >kept.stl

@@ -1,13 +1,12 @@
-#include <optional>
+#include <variant>
 
 #include "app/CommandLine.h"
 #include "app/MainApp.h"
 
 int main(int argc, char** argv)
 {
-    if (const std::optional<int> status = RunCommandLine(argc, argv))
+    const std::variant<int, ModellerStart> request = RunCommandLine(argc, argv);
+    if (const int* status = std::get_if<int>(&request))
         return *status;
-    CMainApp application(argc, argv);
-    application.InitInstance();
-    return 0;
+    return RunModeller(argv[0], std::get<ModellerStart>(request).design);
 }

@@ -1,46 +1,174 @@
 #include "app/CommandLine.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QGuiApplication>
-#include <QRegularExpression>
-#include <QStringList>
 #include <cstdio>
-#include <cstring>
 #include <memory>
-#include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/DesignCommands.h"
 #include "app/DialogFont.h"
+#include "core/TerminalText.h"
 #include "core/design/DesignFile.h"
 #include "core/export/DesignExport.h"
 #include "views/DesignImage.h"
 
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kBadInput = 1;
-constexpr int kUsage = 2;
+constexpr const char* kExportUsage = "velmora export DESIGN.velmora OUT.(glb|obj|stl)";
+constexpr const char* kRenderUsage =
+    "velmora render DESIGN.velmora OUT.png [--size WxH] [--mode solid|wireframe|point]";
 
-bool IsCommandLineRequest(const char* first)
+int Fail(int status, const std::string& message)
 {
-    for (const char* word : {"export", "render", "--help", "-h", "--version", "-v"})
-        if (std::strcmp(first, word) == 0)
-            return true;
-    return false;
-}
-
-int Fail(int status, const std::string& line)
-{
-    std::fprintf(stderr, "velmora: %s\n", line.c_str());
+    PrintDiagnostic(message);
     return status;
 }
 
 void Warn(const std::string& warning)
 {
     if (!warning.empty())
-        std::fprintf(stderr, "velmora: warning: %s\n", warning.c_str());
+        PrintDiagnostic("warning: " + warning);
+}
+
+int PrintHelp()
+{
+    std::printf(
+        "Usage: velmora [DESIGN.velmora]\n"
+        "       %s\n"
+        "       %s\n"
+        "\n"
+        "Velmora, a modeller of swept surfaces. Without arguments it starts the modeller;\n"
+        "with one design file (a name ending in .velmora or holding a '/') it starts the\n"
+        "modeller with that design open.\n"
+        "\n"
+        "Commands (no display needed):\n"
+        "  export   write the surface of a design as glTF binary, OBJ or STL\n"
+        "  render   draw the design as the modeller's 3D view shows it, by default at\n"
+        "           the view's size and in the design's render mode\n"
+        "\n"
+        "Options (after the command):\n"
+        "  --size WxH       render: the picture's size, each side 1 to %d pixels\n"
+        "  --mode MODE      render: solid, wireframe or point\n"
+        "  --               every argument after it is a file\n"
+        "  -h, --help       show this help\n"
+        "  -v, --version    show the version\n"
+        "\n"
+        "Exit status: 0 done, 1 bad input, 2 wrong usage or no display for the modeller.\n",
+        kExportUsage, kRenderUsage, kMaxRenderSide);
+    return kExitDone;
+}
+
+int PrintVersion()
+{
+    std::printf("velmora %s\n", VELMORA_VERSION);
+    return kExitDone;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix)
+{
+    if (text.size() < suffix.size())
+        return false;
+    text.remove_prefix(text.size() - suffix.size());
+    // `suffix` in lower case; its ASCII letters match in any case.
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
+        if (c != suffix[i])
+            return false;
+    }
+    return true;
+}
+
+bool IsOption(std::string_view argument)
+{
+    return argument.size() > 1 && argument[0] == '-';
+}
+
+// The one argument that starts the modeller: a design file by its name.
+bool NamesDesignFile(std::string_view argument)
+{
+    return !IsOption(argument) && (EndsWith(argument, ".velmora") || argument.find('/') != std::string_view::npos);
+}
+
+// What follows the command word.
+struct CommandArguments {
+    std::vector<std::string> files;
+    std::optional<std::string> size;
+    std::optional<std::string> mode;
+    bool help = false;
+    bool version = false;
+};
+
+// The arguments after the command word (options anywhere among them, up
+// to "--"); nothing, with the reason, for an option it does not take.
+std::optional<CommandArguments> ReadCommandArguments(int argc, char** argv, std::string& reason)
+{
+    CommandArguments read;
+    bool optionsEnded = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (optionsEnded || !IsOption(argument)) {
+            read.files.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "-h" || argument == "--help") {
+            read.help = true;
+        } else if (argument == "-v" || argument == "--version") {
+            read.version = true;
+        } else {
+            const std::size_t equals = argument.find('=');
+            const std::string name = argument.substr(0, equals);
+            if (name != "--size" && name != "--mode") {
+                reason = argument + ": unknown option (velmora --help lists them)";
+                return std::nullopt;
+            }
+            std::optional<std::string>& value = name == "--size" ? read.size : read.mode;
+            if (equals != std::string::npos) {
+                value = argument.substr(equals + 1);
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                reason = name + ": the option needs a value";
+                return std::nullopt;
+            }
+        }
+    }
+    return read;
+}
+
+std::optional<QSize> ParseSize(const std::string& text)
+{
+    const std::size_t x = text.find('x');
+    const auto side = [](std::string_view digits) {
+        int value = 0;
+        if (digits.empty() || digits.size() > 5)
+            return 0;
+        for (char c : digits) {
+            if (c < '0' || c > '9')
+                return 0;
+            value = value * 10 + (c - '0');
+        }
+        return value <= kMaxRenderSide ? value : 0;
+    };
+    if (x == std::string::npos)
+        return std::nullopt;
+    const int width = side(std::string_view(text).substr(0, x));
+    const int height = side(std::string_view(text).substr(x + 1));
+    if (width < 1 || height < 1)
+        return std::nullopt;
+    return QSize(width, height);
+}
+
+std::optional<RenderMode> ParseMode(const std::string& text)
+{
+    if (text == "solid")
+        return RenderMode::Solid;
+    if (text == "wireframe")
+        return RenderMode::Wireframe;
+    if (text == "point")
+        return RenderMode::Point;
+    return std::nullopt;
 }
 
 // Qt's notes on its platform (no runtime folder and the like) are not the
@@ -49,136 +177,123 @@ void Warn(const std::string& warning)
 void KeepQtNotesOffStderr(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "velmora: %s\n", qPrintable(message));
+        PrintDiagnostic(message.toStdString());
 }
+
+// Qt for a command: its image readers (a texture) and, for render, the
+// dialog's font metrics. It is given no arguments to read: the command
+// line is ours.
+class CommandApplication {
+public:
+    CommandApplication(char* programPath, bool drawing) : m_argv{programPath, nullptr}
+    {
+        qInstallMessageHandler(KeepQtNotesOffStderr);
+        if (drawing) {
+            // The offscreen platform gives the font metrics without a display.
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            m_application = std::make_unique<QGuiApplication>(m_argc, m_argv);
+            InstallDialogFontSubstitutes();
+        } else {
+            m_application = std::make_unique<QCoreApplication>(m_argc, m_argv);
+        }
+    }
+
+private:
+    int m_argc = 1;
+    char* m_argv[2];
+    std::unique_ptr<QCoreApplication> m_application;
+};
 
 int Finish(const CommandOutcome& outcome)
 {
     Warn(outcome.warning);
-    return outcome.Succeeded() ? kDone : Fail(kBadInput, outcome.error);
+    return outcome.Succeeded() ? kExitDone : Fail(kExitBadInput, outcome.error);
 }
 
-std::optional<Design> ReadDesign(const QString& path, std::string& reason)
+int Export(char* programPath, const CommandArguments& read)
 {
-    DesignReadResult read = OpenDesignFile(QFile::encodeName(path).toStdString());
-    reason = read.reason;
-    return std::move(read.design);
+    if (read.files.size() != 2 || read.size || read.mode)
+        return Fail(kExitUsage, std::string("usage: ") + kExportUsage);
+    const std::string& output = read.files[1];
+    if (!MeshFormatForPath(output))
+        return Fail(kExitUsage, "export: " + output + ": the output must end in .glb, .obj or .stl");
+    const CommandApplication qt(programPath, false);
+    const DesignReadResult design = OpenDesignFile(read.files[0]);
+    if (!design.design)
+        return Fail(kExitBadInput, design.reason);
+    return Finish(ExportDesignToFile(*design.design, output));
 }
 
-int Export(const QString& designPath, const QString& outputPath)
+int Render(char* programPath, const CommandArguments& read)
 {
-    if (!MeshFormatForPath(QFile::encodeName(outputPath).toStdString()))
-        return Fail(kUsage, "export: " + outputPath.toStdString() + ": the output must end in .glb, .obj or .stl");
-    std::string reason;
-    const std::optional<Design> design = ReadDesign(designPath, reason);
-    if (!design)
-        return Fail(kBadInput, reason);
-    return Finish(ExportDesignToFile(*design, outputPath));
-}
-
-std::optional<QSize> ParseSize(const QString& text)
-{
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{1,5})x([0-9]{1,5})$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const int width = match.captured(1).toInt();
-    const int height = match.captured(2).toInt();
-    if (width < 1 || height < 1 || width > kMaxRenderSide || height > kMaxRenderSide)
-        return std::nullopt;
-    return QSize(width, height);
-}
-
-std::optional<RenderMode> ParseMode(const QString& text)
-{
-    if (text == QLatin1String("solid"))
-        return RenderMode::Solid;
-    if (text == QLatin1String("wireframe"))
-        return RenderMode::Wireframe;
-    if (text == QLatin1String("point"))
-        return RenderMode::Point;
-    return std::nullopt;
-}
-
-int Render(const QString& designPath, const QString& outputPath, const QString* sizeText, const QString* modeText)
-{
-    if (!outputPath.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
-        return Fail(kUsage, "render: " + outputPath.toStdString() + ": the output must end in .png");
+    if (read.files.size() != 2)
+        return Fail(kExitUsage, std::string("usage: ") + kRenderUsage);
+    const std::string& output = read.files[1];
+    if (!EndsWith(output, ".png"))
+        return Fail(kExitUsage, "render: " + output + ": the output must end in .png");
+    const std::optional<QSize> size = read.size ? ParseSize(*read.size) : std::nullopt;
+    if (read.size && !size)
+        return Fail(kExitUsage, "render: --size " + *read.size + ": expected WIDTHxHEIGHT, each 1 to " +
+                                    std::to_string(kMaxRenderSide));
+    const std::optional<RenderMode> mode = read.mode ? ParseMode(*read.mode) : std::nullopt;
+    if (read.mode && !mode)
+        return Fail(kExitUsage, "render: --mode " + *read.mode + ": expected solid, wireframe or point");
+    const CommandApplication qt(programPath, true);
+    const DesignReadResult design = OpenDesignFile(read.files[0]);
+    if (!design.design)
+        return Fail(kExitBadInput, design.reason);
     // Without --size the picture has the 3D view's size in the modeller.
-    const std::optional<QSize> size = sizeText ? ParseSize(*sizeText) : SurfaceViewSize();
-    if (!size)
-        return Fail(kUsage, "render: --size " + sizeText->toStdString() + ": expected WIDTHxHEIGHT, each 1 to " +
-                                std::to_string(kMaxRenderSide));
-    const std::optional<RenderMode> mode = modeText ? ParseMode(*modeText) : std::nullopt;
-    if (modeText && !mode)
-        return Fail(kUsage, "render: --mode " + modeText->toStdString() + ": expected solid, wireframe or point");
+    return Finish(RenderDesignToFile(*design.design, mode.value_or(design.design->renderMode),
+                                     size.value_or(SurfaceViewSize()), output));
+}
+
+int RunCommand(const std::string& command, int argc, char** argv)
+{
     std::string reason;
-    const std::optional<Design> design = ReadDesign(designPath, reason);
-    if (!design)
-        return Fail(kBadInput, reason);
-    return Finish(RenderDesignToFile(*design, mode.value_or(design->renderMode), *size, outputPath));
+    const std::optional<CommandArguments> read = ReadCommandArguments(argc, argv, reason);
+    if (!read)
+        return Fail(kExitUsage, command + ": " + reason);
+    if (read->help)
+        return PrintHelp();
+    if (read->version)
+        return PrintVersion();
+    return command == "export" ? Export(argv[0], *read) : Render(argv[0], *read);
+}
+
+// Why these arguments (none a command, help or version) start nothing.
+std::string Misuse(const std::string& first)
+{
+    if (IsOption(first)) {
+        const std::string name = first.substr(0, first.find('='));
+        if (name == "--size" || name == "--mode")
+            return name + ": options follow the command: " + kRenderUsage;
+        return first + ": unknown option (the modeller takes none; velmora --help shows the usage)";
+    }
+    if (NamesDesignFile(first))
+        return "the modeller opens one design at a time (velmora --help lists the commands)";
+    return "unknown command \"" + first + "\": the commands are export and render; a design to open ends in "
+           ".velmora or holds a '/'";
 }
 
 } // namespace
 
-std::optional<int> RunCommandLine(int argc, char** argv)
+void PrintDiagnostic(const std::string& message)
 {
-    if (argc < 2 || !IsCommandLineRequest(argv[1]))
-        return std::nullopt;
-    // render lays the 3D view out in the dialog's font, which needs a GUI
-    // application; the offscreen platform gives one without a display.
-    qInstallMessageHandler(KeepQtNotesOffStderr);
-    std::unique_ptr<QCoreApplication> application;
-    if (std::strcmp(argv[1], "render") == 0) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = std::make_unique<QGuiApplication>(argc, argv);
-        InstallDialogFontSubstitutes();
-    } else {
-        application = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    std::fprintf(stderr, "velmora: %s\n", EscapeForTerminal(message).c_str());
+}
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Velmora, a modeller of swept surfaces. Without arguments it starts the modeller.\n\n"
-        "Commands (no display needed):\n"
-        "  export DESIGN.velmora OUT.(glb|obj|stl)\n"
-        "      write the surface of a design as glTF binary, OBJ or STL\n"
-        "  render DESIGN.velmora OUT.png [--size WxH] [--mode solid|wireframe|point]\n"
-        "      draw the design as the modeller's 3D view shows it, by default at the\n"
-        "      view's size and in the design's render mode"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption sizeOption(QStringLiteral("size"),
-                                        QStringLiteral("render: the picture's size, each side 1 to %1 pixels.")
-                                            .arg(kMaxRenderSide),
-                                        QStringLiteral("WxH"));
-    const QCommandLineOption modeOption(QStringLiteral("mode"),
-                                        QStringLiteral("render: solid, wireframe or point."),
-                                        QStringLiteral("mode"));
-    parser.addOption(sizeOption);
-    parser.addOption(modeOption);
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("export or render"));
-    parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("the command's files"),
-                                 QStringLiteral("[arguments...]"));
-    if (!parser.parse(QCoreApplication::arguments()))
-        return Fail(kUsage, parser.errorText().toStdString());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(kDone);  // exits
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();  // exits
-
-    const QStringList words = parser.positionalArguments();
-    if (words.value(0) == QLatin1String("export")) {
-        if (words.size() != 3 || parser.isSet(sizeOption) || parser.isSet(modeOption))
-            return Fail(kUsage, "usage: velmora export DESIGN.velmora OUT.(glb|obj|stl)");
-        return Export(words[1], words[2]);
-    }
-    if (words.value(0) == QLatin1String("render") && words.size() == 3) {
-        const QString sizeText = parser.value(sizeOption);
-        const QString modeText = parser.value(modeOption);
-        return Render(words[1], words[2], parser.isSet(sizeOption) ? &sizeText : nullptr,
-                      parser.isSet(modeOption) ? &modeText : nullptr);
-    }
-    return Fail(kUsage, "usage: velmora render DESIGN.velmora OUT.png [--size WxH] [--mode solid|wireframe|point]");
+std::variant<int, ModellerStart> RunCommandLine(int argc, char** argv)
+{
+    if (argc < 2)
+        return ModellerStart{};
+    const std::string first = argv[1];
+    if (first == "-h" || first == "--help")
+        return PrintHelp();
+    if (first == "-v" || first == "--version")
+        return PrintVersion();
+    if (first == "export" || first == "render")
+        return RunCommand(first, argc, argv);
+    if (argc == 2 && NamesDesignFile(first))
+        return ModellerStart{first};
+    return Fail(kExitUsage, Misuse(first));
 }

@@ -1,7 +1,5 @@
 #include "app/DesignCommands.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -16,10 +14,23 @@
 
 namespace {
 
-std::string NativePath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
+// Where an export's files go: the output's folder ("" for the current one),
+// its file name, and that name without its last extension, which names the
+// files beside it (an OBJ's .mtl and texture).
+struct OutputPlace {
+    std::string folder;
+    std::string fileName;
+    std::string baseName;
+
+    explicit OutputPlace(const std::string& path)
+    {
+        const std::size_t slash = path.rfind('/');
+        if (slash != std::string::npos)
+            folder = slash == 0 ? "/" : path.substr(0, slash);
+        fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+        baseName = fileName.substr(0, fileName.rfind('.'));
+    }
+};
 
 // The design's texture, or nothing with a warning that `doing` goes on
 // without it; nothing and no warning for a design without a texture.
@@ -38,46 +49,45 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     return std::nullopt;
 }
 
-CommandOutcome WritePng(const RgbImage& image, const QString& outputPath)
+CommandOutcome WritePng(const RgbImage& image, const std::string& outputPath)
 {
     CommandOutcome outcome;
     const std::vector<unsigned char> png = EncodePng(image);
     if (png.empty()) {
-        outcome.error = NativePath(outputPath) + ": the picture cannot be encoded as PNG";
+        outcome.error = outputPath + ": the picture cannot be encoded as PNG";
         return outcome;
     }
     const std::string_view bytes(reinterpret_cast<const char*>(png.data()), png.size());
-    WriteFileAtomically(NativePath(outputPath), bytes, outcome.error);
+    WriteFileAtomically(outputPath, bytes, outcome.error);
     return outcome;
 }
 
 } // namespace
 
-CommandOutcome ExportDesignToFile(const Design& design, const QString& outputPath)
+CommandOutcome ExportDesignToFile(const Design& design, const std::string& outputPath)
 {
     CommandOutcome outcome;
-    const std::optional<MeshFormat> format = MeshFormatForPath(NativePath(outputPath));
+    const std::optional<MeshFormat> format = MeshFormatForPath(outputPath);
     if (!format) {
-        outcome.error = NativePath(outputPath) + ": the output must end in .glb, .obj or .stl";
+        outcome.error = outputPath + ": the output must end in .glb, .obj or .stl";
         return outcome;
     }
     // STL has no materials: its texture is never read.
     std::optional<RgbImage> texture;
     if (*format != MeshFormat::Stl)
         texture = LoadDesignTexture(design, "exporting", outcome.warning);
-    const QFileInfo output(outputPath);
-    const std::string folder = NativePath(output.absolutePath());
-    const ExportResult result = ExportDesignMesh(design, texture ? &*texture : nullptr, *format, folder,
-                                                 NativePath(output.completeBaseName()));
+    const OutputPlace output(outputPath);
+    const ExportResult result = ExportDesignMesh(design, texture ? &*texture : nullptr, *format,
+                                                 output.folder.empty() ? "." : output.folder, output.baseName);
     if (!result.Succeeded()) {
         outcome.error = result.error;
         return outcome;
     }
-    WriteExportFiles(result, folder, NativePath(output.fileName()), outcome.error);
+    WriteExportFiles(result, output.folder, output.fileName, outcome.error);
     return outcome;
 }
 
-CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const QString& outputPath)
+CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const std::string& outputPath)
 {
     CommandOutcome outcome;
     const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", outcome.warning);
@@ -91,7 +101,7 @@ CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize s
     return outcome;
 }
 
-CommandOutcome SaveSurfaceImage(CSurfaceView& view, const QString& outputPath)
+CommandOutcome SaveSurfaceImage(CSurfaceView& view, const std::string& outputPath)
 {
     const RgbImage image = view.CaptureFrame();
     if (image.pixels.empty()) {

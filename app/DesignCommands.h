@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QSize>
-#include <QString>
 #include <string>
 
 #include "core/RenderMode.h"
@@ -18,15 +17,18 @@ struct CommandOutcome {
     bool Succeeded() const { return error.empty(); }
 };
 
+// Every path here is the file system's: the bytes of the name, as the
+// command line gave them or QFile::encodeName made them, never text.
+
 // Exports the surface of `design` to `outputPath`: glTF binary, OBJ (with its
 // .mtl and texture beside it) or STL by the extension. The command line and
 // the modeller's menu both call this, so their files are the same bytes. A
 // texture that cannot be read leaves the surface untextured, with a warning.
-CommandOutcome ExportDesignToFile(const Design& design, const QString& outputPath);
+CommandOutcome ExportDesignToFile(const Design& design, const std::string& outputPath);
 
 // Renders `design` as the 3D view draws it, in `mode`, at `size`, without
 // any window or display, and writes it to `outputPath` as PNG.
-CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const QString& outputPath);
+CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const std::string& outputPath);
 
 // Writes the 3D view's current picture to `outputPath` as PNG.
-CommandOutcome SaveSurfaceImage(CSurfaceView& view, const QString& outputPath);
+CommandOutcome SaveSurfaceImage(CSurfaceView& view, const std::string& outputPath);

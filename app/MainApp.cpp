@@ -1,11 +1,15 @@
 #include "app/MainApp.h"
 
-#include <QStringList>
 #include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/DialogFont.h"
 #include "app/MainDlg.h"
 #include "app/Translations.h"
+#include "core/MutedStderr.h"
 #include "core/MessageBox.h"
 
 namespace {
@@ -18,7 +22,76 @@ void ShowQtMessageBox(const std::string& text, const std::string& caption, Messa
     box.exec();
 }
 
+// Names a display for Qt's default platform to open, or leaves the choice
+// to the user's QT_QPA_PLATFORM (offscreen, minimal, vnc and the like need
+// none; one that cannot connect is caught as Qt starts).
+bool DisplayNamed()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+std::string DisplayEnvironment()
+{
+    std::string names;
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name))
+            names += (names.empty() ? "" : ", ") + std::string(name) + "=" + value;
+    return names;
+}
+
+// Qt's notes while the application starts, held back. When its platform
+// cannot reach a display Qt ends the program (a fatal message, then an
+// abort); one line of ours says why instead. Otherwise the notes go out as
+// usual once it has started.
+struct StartupNote {
+    QtMsgType type;
+    std::string category;
+    QString message;
+};
+
+std::vector<StartupNote> g_startupNotes;
+// What the window system's libraries print raw as Qt tries them (libwayland
+// on a missing runtime folder, say) is not for the user either.
+MutedStderr* g_startupNoise = nullptr;
+
+void HoldStartupNote(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        g_startupNoise->Restore();
+        PrintDiagnostic("cannot start the modeller: no display answered (" + DisplayEnvironment() +
+                        "); export and render need none");
+        std::fflush(stderr);
+        std::_Exit(kExitUsage);
+    }
+    g_startupNotes.push_back({type, context.category ? context.category : "", message});
+}
+
 } // namespace
+
+int RunModeller(char* programPath, const std::optional<std::string>& design)
+{
+    if (!DisplayNamed()) {
+        PrintDiagnostic("cannot start the modeller: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                        "export and render need none");
+        return kExitUsage;
+    }
+    MutedStderr startupNoise;
+    g_startupNoise = &startupNoise;
+    const QtMessageHandler usual = qInstallMessageHandler(HoldStartupNote);
+    // Qt is given no arguments to read: the command line is ours.
+    int argc = 1;
+    char* argv[] = {programPath, nullptr};
+    CMainApp application(argc, argv);
+    qInstallMessageHandler(usual);
+    startupNoise.Restore();
+    g_startupNoise = nullptr;
+    for (const StartupNote& note : g_startupNotes)
+        usual(note.type, QMessageLogContext(nullptr, 0, nullptr, note.category.c_str()), note.message);
+    g_startupNotes.clear();
+    application.InitInstance(design);
+    return kExitDone;
+}
 
 CMainApp::CMainApp(int& argc, char** argv) : m_application(argc, argv) {}
 
@@ -39,17 +112,15 @@ void CMainApp::InstallPlatformServices()
     SetMessageBoxHandler(ShowQtMessageBox);
 }
 
-bool CMainApp::InitInstance()
+bool CMainApp::InitInstance(const std::optional<std::string>& design)
 {
     InstallPlatformServices();
     CMainDlg dialog;
     // `velmora DESIGN.velmora` opens the design once the window is up, so
     // that a refusal shows over it.
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1) {
-        const QString path = arguments.at(1);
-        QMetaObject::invokeMethod(&dialog, [&dialog, path] { dialog.OpenDesign(path); }, Qt::QueuedConnection);
-    }
+    if (design)
+        QMetaObject::invokeMethod(
+            &dialog, [&dialog, path = *design] { dialog.OpenDesignAt(path); }, Qt::QueuedConnection);
     dialog.exec();
     return false;
 }

@@ -14,7 +14,9 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
+#include <filesystem>
 #include <functional>
+#include <system_error>
 #include <utility>
 
 #include "app/DesignCommands.h"
@@ -495,6 +497,7 @@ void CMainDlg::OnNew()
     SyncModeButtons();
     UpdateData(false);
     m_fileName.clear();
+    m_filePath.clear();
     UpdateTitle();
 }
 
@@ -531,7 +534,12 @@ void CMainDlg::FillRecentMenu()
 
 bool CMainDlg::OpenDesign(const QString& path)
 {
-    const DesignReadResult read = OpenDesignFile(LocalPath(path));
+    return OpenDesignAt(LocalPath(path));
+}
+
+bool CMainDlg::OpenDesignAt(const std::string& localPath)
+{
+    const DesignReadResult read = OpenDesignFile(localPath);
     if (!read.design) {
         ShowStandardMessage(read.reason);
         return false;
@@ -548,10 +556,8 @@ bool CMainDlg::OpenDesign(const QString& path)
     });
     SyncModeButtons();
     UpdateData(false);
-    m_fileName = QFileInfo(path).absoluteFilePath();
-    m_recentFiles.Add(m_fileName);
-    UpdateTitle();
-    const QString name = QFileInfo(path).fileName();
+    SetFile(localPath);
+    const QString name = QFileInfo(m_fileName).fileName();
     const QString texturePath = QFile::decodeName(design.texturePath.c_str());
     if (!design.texturePath.empty() && !texture)
         ShowStandardMessage(tr("%1: the texture %2 is missing; the design is open without it.")
@@ -563,7 +569,7 @@ bool CMainDlg::OpenDesign(const QString& path)
 
 bool CMainDlg::OnSave()
 {
-    return m_fileName.isEmpty() ? OnSaveAs() : SaveDesign(m_fileName);
+    return m_filePath.empty() ? OnSaveAs() : SaveDesignAt(m_filePath);
 }
 
 bool CMainDlg::OnSaveAs()
@@ -574,16 +580,32 @@ bool CMainDlg::OnSaveAs()
 
 bool CMainDlg::SaveDesign(const QString& path)
 {
+    return SaveDesignAt(LocalPath(path));
+}
+
+bool CMainDlg::SaveDesignAt(const std::string& localPath)
+{
     std::string reason;
-    if (!SaveDesignFile(LocalPath(path), CurrentDesign(), reason)) {
+    if (!SaveDesignFile(localPath, CurrentDesign(), reason)) {
         ShowStandardMessage(reason);
         return false;
     }
-    m_fileName = QFileInfo(path).absoluteFilePath();
-    m_recentFiles.Add(m_fileName);
     m_undoStack.setClean();
-    UpdateTitle();
+    SetFile(localPath);
     return true;
+}
+
+void CMainDlg::SetFile(const std::string& localPath)
+{
+    std::error_code failed;
+    const std::filesystem::path absolute = std::filesystem::absolute(localPath, failed);
+    m_filePath = failed ? localPath : absolute.lexically_normal().string();
+    // Shown with U+FFFD for bytes that are not UTF-8, and, being text, kept
+    // in the recent files only when it names the same file again.
+    m_fileName = QFile::decodeName(m_filePath.c_str());
+    if (LocalPath(m_fileName) == m_filePath)
+        m_recentFiles.Add(m_fileName);
+    UpdateTitle();
 }
 
 // A save dialog for a file named after the design, with the extension of
@@ -642,12 +664,12 @@ bool Report(const CommandOutcome& outcome)
 
 bool CMainDlg::ExportMesh(const QString& path)
 {
-    return Report(ExportDesignToFile(CurrentDesign(), path));
+    return Report(ExportDesignToFile(CurrentDesign(), LocalPath(path)));
 }
 
 bool CMainDlg::SaveImage(const QString& path)
 {
-    return Report(SaveSurfaceImage(*m_Viewport2, path));
+    return Report(SaveSurfaceImage(*m_Viewport2, LocalPath(path)));
 }
 
 bool CMainDlg::MaybeSaveChanges()

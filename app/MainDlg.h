@@ -69,6 +69,10 @@ public:
     bool OnSaveAs();
     bool OpenDesign(const QString& path);
     bool SaveDesign(const QString& path);
+    // The same for a path as the file system names it (bytes, which need
+    // not be UTF-8): Save writes back to those bytes.
+    bool OpenDesignAt(const std::string& localPath);
+    bool SaveDesignAt(const std::string& localPath);
     // The surface as a mesh file (format by extension) and the 3D view's
     // picture as PNG; the same files the command line writes.
     void OnExportMesh();
@@ -122,6 +126,8 @@ private:
     // Replaces the whole design without recording a step: the history starts anew.
     void ReplaceDesign(const std::function<void()>& replace);
     bool MaybeSaveChanges();
+    // Makes the design's file the one at `localPath`.
+    void SetFile(const std::string& localPath);
     QString AskForOutputFile(const QString& title, const QStringList& filters);
     void OpenRecent(const QString& path);
     void FillRecentMenu();
@@ -150,6 +156,7 @@ private:
     long m_gesture = 0;
     std::string m_texturePath;  // of the texture shown; empty: none
     QString m_fileName;
+    std::string m_filePath;  // the same file as the file system names it
     RecentFiles m_recentFiles;
     SaveQuestion m_askToSave;
     QMenuBar* m_menuBar = nullptr;

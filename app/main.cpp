@@ -1,4 +1,4 @@
-#include <optional>
+#include <variant>
 
 #include "app/CommandLine.h"
 #include "app/MainApp.h"
@@ -8,9 +8,8 @@ int main(int argc, char** argv)
 {
     // Ctrl+C or a kill while a file is written leaves no temporary file.
     RemoveTemporaryFilesOnTermination();
-    if (const std::optional<int> status = RunCommandLine(argc, argv))
+    const std::variant<int, ModellerStart> request = RunCommandLine(argc, argv);
+    if (const int* status = std::get_if<int>(&request))
         return *status;
-    CMainApp application(argc, argv);
-    application.InitInstance();
-    return 0;
+    return RunModeller(argv[0], std::get<ModellerStart>(request).design);
 }

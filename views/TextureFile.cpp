@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/MutedStderr.h"
 #include "core/bmp/BitmapFile.h"
 #include "core/bmp/DibReader.h"
 
@@ -37,6 +38,10 @@ DibResult LoadThroughQt(const char* path, RgbImage& image)
                                               static_cast<qsizetype>(bytes.size));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
+    // Qt's PNG reader leaves libpng's own error printer in place: a broken
+    // PNG would put "libpng error: ..." on stderr before the failure comes
+    // back here, and is reported from it.
+    const MutedStderr libraryNoise;
     // The kind is told by the contents, whatever the name says.
     QImageReader reader(&buffer);
     // Upright as every picture viewer shows it (a camera's rotation applied).

@@ -55,7 +55,7 @@ void Export(benchmark::State& state, const char* extension)
 {
     const Design& design = DesignOf(state);
     QTemporaryDir folder;
-    const QString out = folder.filePath(QStringLiteral("out.") + extension);
+    const std::string out = folder.filePath(QStringLiteral("out.") + extension).toStdString();
     for (auto _ : state) {
         const CommandOutcome outcome = ExportDesignToFile(design, out);
         if (!outcome.Succeeded())
@@ -71,7 +71,7 @@ void BM_Render(benchmark::State& state)
 {
     const Design& design = DesignOf(state);
     QTemporaryDir folder;
-    const QString out = folder.filePath(QStringLiteral("out.png"));
+    const std::string out = folder.filePath(QStringLiteral("out.png")).toStdString();
     const QSize size = SurfaceViewSize();
     for (auto _ : state) {
         const CommandOutcome outcome = RenderDesignToFile(design, RenderMode::Solid, size, out);

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The command line without a display: export of a design to each format, a
 # render of it, help and version, and every kind of refusal with its exit
-# status, one line on stderr and no output file left behind. (That a render
-# shows what the window shows is tested against the window, in the app tests.)
+# status, one line on stderr and no output file left behind; which arguments
+# start the modeller, and its refusal to start without a display; file names
+# kept as their bytes, and shown on stderr escaped. (That a render shows what
+# the window shows is tested against the window, in the app tests.)
 set -u
 program=$(realpath "${1:?usage: command_line.sh path/to/velmora}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -22,6 +24,7 @@ run() {
 }
 expect_status() { [ "$status" -eq "$1" ] || fail "$2: exit status $status, not $1 (stderr: $err)"; }
 expect_one_line() { [ "$(wc -l <err.txt)" -eq 1 ] || fail "$1: stderr is not one line: $err"; }
+expect_said() { [[ $err == *"$1"* ]] || fail "$2: stderr does not say $1: $err"; }
 
 design() {  # name profile-points texture
   cat >"$1" <<JSON
@@ -128,6 +131,80 @@ run render untextured.velmora plain.png
 expect_status 0 "render without its texture"
 [[ $err == *warning* ]] || fail "no warning for the missing texture in render"
 [ -s plain.png ] || fail "no plain.png"
+
+echo "the modeller or a command, told from the arguments before any window system"
+# A typo, an option before the command, a bare word and two designs are
+# wrong usage; the modeller is never tried (with no display it would abort).
+for args in "exprot vase.velmora typo.glb" "--size 5x5 render vase.velmora early.png" "vase" \
+  "vase.velmora vase.velmora" "-x"; do
+  # shellcheck disable=SC2086
+  run $args
+  expect_status 2 "velmora $args"
+  expect_one_line "velmora $args"
+done
+run exprot vase.velmora typo.glb
+expect_said 'unknown command "exprot"' "a mistyped command"
+run --mode point render vase.velmora early.png
+expect_said "options follow the command" "an option before the command"
+# No arguments, a design, one that is not there and one in a folder start
+# the modeller, which needs a display.
+for args in "" "vase.velmora" "missing.velmora" "./vase"; do
+  # shellcheck disable=SC2086
+  run $args
+  expect_status 2 "the modeller ($args) without a display"
+  expect_one_line "the modeller ($args) without a display"
+  expect_said "cannot start the modeller: no display" "the modeller ($args) without a display"
+done
+# A display named but not there, X11 and Wayland: Qt's platform fails to
+# connect, and it is one line of ours, not Qt's abort.
+if [ ! -e /tmp/.X11-unix/X4711 ]; then
+  QT_QPA_PLATFORM=xcb DISPLAY=:4711 run vase.velmora
+  expect_status 2 "an X display that is not there"
+  expect_one_line "an X display that is not there"
+  expect_said "DISPLAY=:4711" "an X display that is not there"
+fi
+QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY="velmora-none-$$" run
+expect_status 2 "a Wayland display that is not there"
+expect_one_line "a Wayland display that is not there"
+
+echo "file names are bytes: kept as given, shown escaped"
+latin=$(printf 'caf\xe9')
+cp vase.velmora "$latin.velmora"
+run export "$latin.velmora" "$latin.glb"
+expect_status 0 "a Latin-1 design to GLB"
+[ -s "$latin.glb" ] || fail "no GLB under the Latin-1 name: $(ls)"
+run export "$latin.velmora" "$latin.obj"
+expect_status 0 "a Latin-1 design to OBJ"
+for f in "$latin.obj" "$latin.mtl" "$latin.png"; do [ -s "$f" ] || fail "no $f"; done
+LC_ALL=C grep -q "^mtllib $latin.mtl" "$latin.obj" || fail "the OBJ does not name its material library by its bytes"
+run render "$latin.velmora" "$latin-render.png" --size 16x16
+expect_status 0 "a Latin-1 design rendered"
+[ -s "$latin-render.png" ] || fail "no render under the Latin-1 name"
+ls | LC_ALL=C grep -q $'\xef\xbf\xbd' && fail "a name was written as UTF-8 replacement characters: $(ls)"
+run export "$(printf 'new\nline\x1b[2J\xe9\\.velmora')" out.stl
+expect_status 1 "a name with control characters"
+expect_one_line "a name with control characters"
+expect_said 'new\nline\x1b[2J\xe9\\.velmora' "a name with control characters"
+run render vase.velmora "$(printf 'x\ry\x7f.jpg')"
+expect_status 2 "an output name with control characters"
+expect_one_line "an output name with control characters"
+expect_said 'x\ry\x7f.jpg' "an output name with control characters"
+
+echo "a texture that is a broken PNG: our one warning, no library noise"
+head -c $(($(stat -c %s Vase.png) - 20)) Vase.png >cut.png  # into the picture data
+cp Vase.png badcrc.png
+printf '\0\0\0\0' | dd of=badcrc.png bs=1 seek=29 conv=notrunc status=none  # the header's CRC
+for png in cut badcrc; do
+  design "$png.velmora" "$vase" "\"$png.png\""
+  for command in "export $png.velmora $png.glb" "render $png.velmora $png-render.png"; do
+    # shellcheck disable=SC2086
+    run $command
+    expect_status 0 "$command"
+    expect_one_line "$command"
+    expect_said "warning: " "$command"
+    [[ $err == *libpng* ]] && fail "$command: library noise: $err"
+  done
+done
 
 echo "refusals"
 echo keep >kept.stl

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
+#include <iterator>
 #include <memory>
 #include <sys/stat.h>
 
@@ -208,6 +210,35 @@ TEST_F(DesignCommands, SaveThenOpenGivesTheSameDesignAndTheSameBytes)
     QFile first(File("vase.velmora")), second(File("again.velmora"));
     ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll(), second.readAll());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(DesignCommands, ANameThatIsNotUtf8OpensAndSavesBackUnderItsBytes)
+{
+    // As `velmora caf\xe9.velmora` gives it, from a Latin-1 file system.
+    const std::string latin1 = QFile::encodeName(folder.path()).toStdString() + "/caf\xe9.velmora";
+    // Qt lists no file whose name is not UTF-8, and cannot remove one.
+    const struct RemovedAtEnd {
+        std::string path;
+        ~RemovedAtEnd() { std::filesystem::remove(path); }
+    } removed{latin1};
+    DrawThreePoints();
+    ASSERT_TRUE(dialog->SaveDesignAt(latin1));
+    dialog->OnNew();
+    ASSERT_TRUE(dialog->OpenDesignAt(latin1));
+    EXPECT_EQ(ProfilePoints().size(), 3u);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("caf\uFFFD.velmora[*] - Velmora"));
+
+    ClickProfile(1, 8);
+    ASSERT_TRUE(dialog->OnSave());
+    const auto files = std::filesystem::directory_iterator(QFile::encodeName(folder.path()).toStdString());
+    EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "saved under another name";
+    const DesignReadResult saved = OpenDesignFile(latin1);
+    ASSERT_TRUE(saved.design) << saved.reason;
+    EXPECT_EQ(saved.design->profile.size(), 4u);
+    // The recent files are text: a name they cannot hold is left out.
+    for (const QString& recent : RecentFiles().List())
+        EXPECT_FALSE(recent.contains(QChar::ReplacementCharacter)) << recent.toStdString();
     EXPECT_TRUE(boxes.boxes.empty());
 }
 

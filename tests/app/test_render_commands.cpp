@@ -162,7 +162,7 @@ TEST_F(PictureOfTheView, SaveImageWritesWhatTheWindowShows)
         view.SetRenderMode(mode);
         const QImage shown = GrabView(view);
         const QString out = folder.filePath("saved.png");
-        const CommandOutcome outcome = SaveSurfaceImage(view, out);
+        const CommandOutcome outcome = SaveSurfaceImage(view, out.toStdString());
         ASSERT_TRUE(outcome.Succeeded()) << outcome.error;
         PngTestImage png;
         ASSERT_EQ(ReadPngForTest(out.toStdString(), png), "");
@@ -174,7 +174,7 @@ TEST_F(PictureOfTheView, SaveImageWritesWhatTheWindowShows)
 
     // A folder that does not exist: a reason, and no file anywhere.
     const QString nowhere = folder.filePath("missing/saved.png");
-    const CommandOutcome refused = SaveSurfaceImage(view, nowhere);
+    const CommandOutcome refused = SaveSurfaceImage(view, nowhere.toStdString());
     EXPECT_FALSE(refused.Succeeded());
     EXPECT_NE(refused.error.find("missing/saved.png"), std::string::npos) << refused.error;
     EXPECT_FALSE(QFile::exists(nowhere));
@@ -183,7 +183,7 @@ TEST_F(PictureOfTheView, SaveImageWritesWhatTheWindowShows)
 TEST_F(PictureOfTheView, ExportOfADesignMatchesTheCommandLineAndWarnsOfAMissingTexture)
 {
     const QString viaFunction = folder.filePath("function.glb");
-    CommandOutcome outcome = ExportDesignToFile(design, viaFunction);
+    CommandOutcome outcome = ExportDesignToFile(design, viaFunction.toStdString());
     ASSERT_TRUE(outcome.Succeeded()) << outcome.error;
     EXPECT_TRUE(outcome.warning.empty());
     const QString designPath = folder.filePath("design.velmora");
@@ -198,10 +198,10 @@ TEST_F(PictureOfTheView, ExportOfADesignMatchesTheCommandLineAndWarnsOfAMissingT
     EXPECT_EQ(bytes, b.readAll());
 
     design.texturePath = folder.filePath("gone.bmp").toStdString();
-    outcome = ExportDesignToFile(design, viaFunction);
+    outcome = ExportDesignToFile(design, viaFunction.toStdString());
     ASSERT_TRUE(outcome.Succeeded()) << outcome.error;
     EXPECT_NE(outcome.warning.find("without the texture"), std::string::npos) << outcome.warning;
-    outcome = ExportDesignToFile(design, folder.filePath("mesh.ply"));
+    outcome = ExportDesignToFile(design, folder.filePath("mesh.ply").toStdString());
     EXPECT_FALSE(outcome.Succeeded());
     EXPECT_FALSE(QFile::exists(folder.filePath("mesh.ply")));
 }

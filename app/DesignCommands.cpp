@@ -1,4 +1,5 @@
 #include "app/DesignCommands.h"
+#include "app/TextureMessages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -6,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/bmp/DibReader.h"
 #include "core/design/AtomicFile.h"
 #include "core/export/DesignExport.h"
 #include "core/export/PngEncoder.h"
@@ -28,10 +28,10 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     if (design.texturePath.empty())
         return std::nullopt;
     RgbImage texture;
-    const DibResult loaded = LoadTextureFile(design.texturePath.c_str(), texture);
-    if (loaded == DibResult::Ok)
+    const TextureLoad loaded = LoadTextureFile(design.texturePath.c_str(), texture);
+    if (loaded.Ok())
         return texture;
-    std::string why = DibLoadMessage(loaded, design.texturePath.c_str());
+    std::string why = TextureMessages::Failure(loaded, design.texturePath);
     while (!why.empty() && why.back() == '\n')
         why.pop_back();
     warning = std::string(doing) + " without the texture: " + why;

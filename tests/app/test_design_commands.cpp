@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -308,4 +309,60 @@ TEST_F(DesignCommands, LeavingAsksOnlyWhenThereAreUnsavedChanges)
     EXPECT_EQ(questions.size(), asked + 1);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(DesignCommands, ATextureThatCannotBeReadLeavesTheTextureAndTheHistoryAsTheyWere)
+{
+    QImage stripes(64, 64, QImage::Format_RGB888);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            stripes.setPixel(x, y, x / 8 % 2 ? qRgb(230, 200, 40) : qRgb(40, 90, 220));
+    ASSERT_TRUE(stripes.save(File("stripes.jpg")));
+    const auto write = [this](const char* name, const QByteArray& bytes) {
+        QFile file(File(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return File(name);
+    };
+    DrawThreePoints();
+    const QImage plain = GrabView(dialog->SurfaceView());
+    dialog->OpenTexture(File("stripes.jpg"));
+    ASSERT_TRUE(boxes.boxes.empty());
+    const QImage textured = GrabView(dialog->SurfaceView());
+    ASSERT_GT(CountDifferentPixels(plain, textured), 1000);
+    ASSERT_TRUE(dialog->SaveDesign(File("textured.velmora")));
+    const int steps = dialog->UndoStack().count();
+    const std::string texture = dialog->CurrentDesign().texturePath;
+    const unsigned int textureObject = dialog->SurfaceView().TextureName();
+
+    // A .bmp keeps its reader's own boxes; any other picture is named, with what is wrong.
+    const QString empty = write("empty.bmp", {});
+    const struct {
+        QString file;
+        std::string text;
+        bool bitmapBox;
+    } failures[] = {
+        {write("notreally.png", "no picture, only words"),
+         "notreally.png: not a picture Qt can read (Unsupported image format)", false},
+        {write("empty.png", {}), "empty.png: the file is empty or cannot be read", false},
+        {write("words.bmp", "no bitmap, only words"), "Unknown DIB file format.", true},
+        {empty, "Failed to open DIB file " + QFile::encodeName(empty).toStdString() + ".\n", true},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.file.toStdString());
+        boxes.boxes.clear();
+        dialog->OpenTexture(failure.file);
+        ASSERT_EQ(boxes.Texts(), std::vector<std::string>{failure.text});
+        EXPECT_EQ(boxes.boxes[0].caption == "Error", failure.bitmapBox);
+        EXPECT_EQ(boxes.boxes[0].icon, failure.bitmapBox ? MessageIcon::None : MessageIcon::Warning);
+        EXPECT_EQ(dialog->SurfaceView().TextureName(), textureObject);
+        EXPECT_EQ(CountDifferentPixels(GrabView(dialog->SurfaceView()), textured), 0);
+        EXPECT_EQ(dialog->CurrentDesign().texturePath, texture);
+        EXPECT_EQ(dialog->UndoStack().count(), steps);
+        EXPECT_FALSE(dialog->IsModified());
+    }
+    // The load before is still the step to undo.
+    dialog->UndoStack().undo();
+    EXPECT_EQ(CountDifferentPixels(GrabView(dialog->SurfaceView()), plain), 0);
+    EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
 }

@@ -79,7 +79,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), kHangGuardMs));
         dialog->Profile().Assign(design.profile, -1);
         dialog->Path().Assign(design.path, -1);
-        ASSERT_EQ(dialog->SurfaceView().LoadTexture(design.texturePath.c_str()), DibResult::Ok);
+        const std::optional<TextureLoad> load = dialog->SurfaceView().LoadTexture(design.texturePath.c_str());
+        ASSERT_TRUE(load && load->Ok());
         dialog->SurfaceView().SetView(design.viewRotation, design.viewDistance);
         ProcessEvents();
     }

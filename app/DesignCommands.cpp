@@ -81,9 +81,13 @@ CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize s
     CommandOutcome outcome;
     const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", outcome.warning);
     RgbImage image;
+    PictureSize textureShown;
     if (!RenderDesignImage(design, texture ? &*texture : nullptr, mode, size.width(), size.height(), image,
-                           outcome.error))
+                           textureShown, outcome.error))
         return outcome;
+    const PictureSize textureRead = texture ? PictureSize{texture->width, texture->height} : PictureSize{};
+    if (textureShown != textureRead)
+        outcome.warning = TextureMessages::Shrunk(design.texturePath, textureRead, textureShown);
     const std::string warning = outcome.warning;
     outcome = WritePng(image, outputPath);
     outcome.warning = warning;

@@ -396,6 +396,8 @@ void CMainDlg::OpenTexture(const QString& fileName)
     m_texturePath = path;
     m_undoStack.push(new ValueCommand<std::string>(tr("Load Texture"), before, m_texturePath,
                                                    [this](const std::string& p) { ApplyTexture(p); }));
+    if (load->Shrunk())
+        ShowStandardMessage(TextureMessages::Shrunk(path, load->size, load->shown));
 }
 
 std::optional<TextureLoad> CMainDlg::ApplyTexture(const std::string& path)
@@ -565,6 +567,8 @@ bool CMainDlg::OpenDesign(const QString& path)
                                 .arg(name, texturePath).toStdString());
     else if (texture && !texture->Ok())
         TextureMessages::ShowFailure(*texture, design.texturePath);
+    else if (texture && texture->Shrunk())
+        ShowStandardMessage(TextureMessages::Shrunk(design.texturePath, texture->size, texture->shown));
     return true;
 }
 

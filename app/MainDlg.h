@@ -60,7 +60,8 @@ public:
     void OnReset();
     void OnLoadTexture();
     // Loads a picture file as the texture, an undo step. A file that cannot
-    // be read changes nothing and is reported in a box.
+    // be read changes nothing and is reported in a box, as is a picture
+    // shown smaller than it is.
     void OpenTexture(const QString& fileName);
 
     // The design file commands. Each that replaces the design asks first

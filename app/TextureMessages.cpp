@@ -47,3 +47,14 @@ void TextureMessages::ShowFailure(const TextureLoad& load, const std::string& pa
     else
         ShowStandardMessage(Failure(load, path));
 }
+
+std::string TextureMessages::Shrunk(const std::string& path, PictureSize size, PictureSize shown)
+{
+    return tr("%1: %2 x %3 pixels is more than OpenGL takes here; the texture is scaled down to %4 x %5")
+        .arg(FileNameOf(path))
+        .arg(size.width)
+        .arg(size.height)
+        .arg(shown.width)
+        .arg(shown.height)
+        .toStdString();
+}

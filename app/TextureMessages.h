@@ -17,4 +17,6 @@ public:
     // Shows that: a bitmap's message in the reader's "Error" box, any other
     // in the application's standard box.
     static void ShowFailure(const TextureLoad& load, const std::string& path);
+    // That the picture at `path`, of `size`, is shown smaller, at `shown`.
+    static std::string Shrunk(const std::string& path, PictureSize size, PictureSize shown);
 };

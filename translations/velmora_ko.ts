@@ -218,5 +218,9 @@
         <source>%1: the picture cannot be decoded (%2)</source>
         <translation>%1: 그림을 해독할 수 없습니다 (%2)</translation>
     </message>
+    <message>
+        <source>%1: %2 x %3 pixels is more than OpenGL takes here; the texture is scaled down to %4 x %5</source>
+        <translation>%1: %2 x %3 픽셀은 이 OpenGL이 받을 수 있는 크기보다 큽니다. 텍스처를 %4 x %5 크기로 줄였습니다</translation>
+    </message>
 </context>
 </TS>

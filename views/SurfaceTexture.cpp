@@ -12,7 +12,7 @@ std::optional<TextureLoad> CSurfaceView::LoadTexture(const char* path)
     RgbImage image;
     std::optional<TextureLoad> load = LoadTextureImage(path, image);
     if (load && load->Ok()) {
-        m_scene.ReplaceTexture(&image);
+        load->shown = m_scene.ReplaceTexture(&image);
         Invalidate();
     }
     ReleaseCurrent();

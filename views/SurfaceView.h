@@ -55,7 +55,8 @@ public:
     // Replaces the texture with the picture in a file (a bitmap or any
     // picture Qt reads, views/TextureFile.h); a file that cannot be read
     // leaves the texture as it was. Nothing when the file could not be opened
-    // at all (which is not reported), otherwise how reading it went.
+    // at all (which is not reported), otherwise how reading and showing it
+    // went.
     std::optional<TextureLoad> LoadTexture(const char* path);
     std::optional<TextureLoad> LoadTextureImage(const char* path, RgbImage& image);
     // Shows the surface untextured again.

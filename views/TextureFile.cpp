@@ -81,6 +81,8 @@ TextureLoad LoadTextureFile(const char* path, RgbImage& image)
         load.result = LoadDibImage(path, image);
     else
         load.result = LoadThroughQt(path, image, load.qtError);
+    load.size = {image.width, image.height};
+    load.shown = load.size;
     return load;
 }
 

@@ -15,11 +15,17 @@ struct TextureLoad {
     DibResult result = DibResult::Ok;
     // Why Qt's readers refused a picture, in their words; empty otherwise.
     std::string qtError;
+    // The picture as read, and as the texture holds it: smaller when OpenGL
+    // takes no texture that large (filled in by the view that shows it).
+    PictureSize size;
+    PictureSize shown;
 
     bool Ok() const { return result == DibResult::Ok; }
+    bool Shrunk() const { return Ok() && shown != size; }
 };
 
 // Reads the picture at `path` into `image`; anything but Ok leaves it empty.
+// The size read is also the size shown.
 TextureLoad LoadTextureFile(const char* path, RgbImage& image);
 
 // Whether a file of this name is read by our own bitmap reader, and so has

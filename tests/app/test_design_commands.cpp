@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QImage>
 #include <QLineEdit>
+#include <QOpenGLContext>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -365,4 +368,35 @@ TEST_F(DesignCommands, ATextureThatCannotBeReadLeavesTheTextureAndTheHistoryAsTh
     dialog->UndoStack().undo();
     EXPECT_EQ(CountDifferentPixels(GrabView(dialog->SurfaceView()), plain), 0);
     EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
+}
+
+TEST_F(DesignCommands, APictureLargerThanOpenGLTakesIsShownScaledDownAndSaidOnce)
+{
+    CSurfaceView& view = dialog->SurfaceView();
+    ASSERT_TRUE(view.m_hRC->makeCurrent(&view));
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    view.m_hRC->doneCurrent();
+    ASSERT_GT(limit, 0);
+    ASSERT_LT(limit, 32768) << "this OpenGL takes every picture the readers do";
+    QImage red(limit + 1, 4, QImage::Format_RGB888);
+    red.fill(qRgb(220, 30, 30));
+    ASSERT_TRUE(red.save(File("wide.png")));
+
+    DrawThreePoints();
+    const QImage plain = GrabView(view);
+    dialog->OpenTexture(File("wide.png"));
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{QStringLiteral("wide.png: %1 x 4 pixels is more than OpenGL "
+                                                                     "takes here; the texture is scaled down to %2 x 4")
+                                                          .arg(limit + 1)
+                                                          .arg(limit)
+                                                          .toStdString()});
+    const QImage textured = GrabView(view);
+    EXPECT_GT(CountDifferentPixels(plain, textured), 1000) << "the surface wears the picture";
+    EXPECT_EQ(Action("actionUndo")->text(), "Undo Load Texture");
+    // Said when loaded, not again when undone and redone.
+    dialog->UndoStack().undo();
+    dialog->UndoStack().redo();
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(CountDifferentPixels(GrabView(view), textured), 0);
 }

@@ -48,6 +48,8 @@ protected:
         RgbImage image;
         const TextureLoad load = LoadTextureFile(path.c_str(), image);
         EXPECT_EQ(load.result, expected) << path;
+        EXPECT_EQ(load.size, (PictureSize{image.width, image.height})) << path;
+        EXPECT_FALSE(load.Shrunk()) << "only a view shrinks a picture";
         return image;
     }
     // Why Qt refused the picture at `path`, in its words.

@@ -1,10 +1,10 @@
 #include "app/DesignCommands.h"
+#include "app/TextureMessages.h"
 
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "core/bmp/DibReader.h"
 #include "core/design/AtomicFile.h"
 #include "core/export/DesignExport.h"
 #include "core/export/PngEncoder.h"
@@ -39,10 +39,10 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     if (design.texturePath.empty())
         return std::nullopt;
     RgbImage texture;
-    const DibResult loaded = LoadTextureFile(design.texturePath.c_str(), texture);
-    if (loaded == DibResult::Ok)
+    const TextureLoad loaded = LoadTextureFile(design.texturePath.c_str(), texture);
+    if (loaded.Ok())
         return texture;
-    std::string why = DibLoadMessage(loaded, design.texturePath.c_str());
+    std::string why = TextureMessages::Failure(loaded, design.texturePath);
     while (!why.empty() && why.back() == '\n')
         why.pop_back();
     warning = std::string(doing) + " without the texture: " + why;
@@ -92,9 +92,13 @@ CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize s
     CommandOutcome outcome;
     const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", outcome.warning);
     RgbImage image;
+    PictureSize textureShown;
     if (!RenderDesignImage(design, texture ? &*texture : nullptr, mode, size.width(), size.height(), image,
-                           outcome.error))
+                           textureShown, outcome.error))
         return outcome;
+    const PictureSize textureRead = texture ? PictureSize{texture->width, texture->height} : PictureSize{};
+    if (textureShown != textureRead)
+        outcome.warning = TextureMessages::Shrunk(design.texturePath, textureRead, textureShown);
     const std::string warning = outcome.warning;
     outcome = WritePng(image, outputPath);
     outcome.warning = warning;

@@ -22,10 +22,10 @@
 #include "app/DesignCommands.h"
 #include "app/DialogFont.h"
 #include "app/DialogTemplate.h"
+#include "app/TextureMessages.h"
 #include "app/ViewToolTip.h"
 #include "core/DialogText.h"
 #include "core/MessageBox.h"
-#include "core/bmp/DibReader.h"
 #include "core/design/DesignFile.h"
 #include "views/TextureFile.h"
 
@@ -385,28 +385,37 @@ void CMainDlg::OnLoadTexture()
 void CMainDlg::OpenTexture(const QString& fileName)
 {
     const std::string path = LocalPath(QFileInfo(fileName).absoluteFilePath());
+    // A file that cannot be read leaves the texture as it was, and so is no
+    // step; one that cannot be opened at all is passed over in silence.
+    const std::optional<TextureLoad> load = m_Viewport2->LoadTexture(path.c_str());
+    if (!load)
+        return;
+    if (!load->Ok()) {
+        TextureMessages::ShowFailure(*load, path);
+        return;
+    }
     const std::string before = m_texturePath;
-    // A file that cannot be opened at all is passed over in silence.
-    const std::optional<DibResult> result = ApplyTexture(path);
-    if (result && *result != DibResult::Ok)
-        ShowMessageBox(DibLoadMessage(*result, path.c_str()), "Error", MessageIcon::None);
-    // The old texture is gone whatever the outcome: that is a change to undo.
-    if (m_texturePath != before || !m_texturePath.empty())
-        m_undoStack.push(new ValueCommand<std::string>(
-            tr("Load Texture"), before, m_texturePath, [this](const std::string& p) { ApplyTexture(p); }));
+    m_texturePath = path;
+    m_undoStack.push(new ValueCommand<std::string>(tr("Load Texture"), before, m_texturePath,
+                                                   [this](const std::string& p) { ApplyTexture(p); }));
+    if (load->Shrunk())
+        ShowStandardMessage(TextureMessages::Shrunk(path, load->size, load->shown));
 }
 
-std::optional<DibResult> CMainDlg::ApplyTexture(const std::string& path)
+std::optional<TextureLoad> CMainDlg::ApplyTexture(const std::string& path)
 {
-    if (path.empty()) {
+    std::optional<TextureLoad> load;
+    if (!path.empty())
+        load = m_Viewport2->LoadTexture(path.c_str());
+    // Undo and a design want the texture they name or none: a file that
+    // cannot be read shows none, and only a texture shown keeps its path.
+    if (load && load->Ok()) {
+        m_texturePath = path;
+    } else {
         m_Viewport2->RemoveTexture();
         m_texturePath.clear();
-        return std::nullopt;
     }
-    // The path is kept only for a texture that is shown.
-    const std::optional<DibResult> result = m_Viewport2->LoadTexture(path.c_str());
-    m_texturePath = result == DibResult::Ok ? path : std::string();
-    return result;
+    return load;
 }
 
 void CMainDlg::ChangeRenderMode(RenderMode mode)
@@ -545,7 +554,7 @@ bool CMainDlg::OpenDesignAt(const std::string& localPath)
         return false;
     }
     const Design& design = *read.design;
-    std::optional<DibResult> texture;
+    std::optional<TextureLoad> texture;
     ReplaceDesign([&] {
         m_profile.Assign(design.profile, -1);
         m_path.Assign(design.path, -1);
@@ -562,8 +571,10 @@ bool CMainDlg::OpenDesignAt(const std::string& localPath)
     if (!design.texturePath.empty() && !texture)
         ShowStandardMessage(tr("%1: the texture %2 is missing; the design is open without it.")
                                 .arg(name, texturePath).toStdString());
-    else if (texture && *texture != DibResult::Ok)
-        ShowMessageBox(DibLoadMessage(*texture, design.texturePath.c_str()), "Error", MessageIcon::None);
+    else if (texture && !texture->Ok())
+        TextureMessages::ShowFailure(*texture, design.texturePath);
+    else if (texture && texture->Shrunk())
+        ShowStandardMessage(TextureMessages::Shrunk(design.texturePath, texture->size, texture->shown));
     return true;
 }
 

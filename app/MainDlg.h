@@ -59,6 +59,10 @@ public:
     void OnPoint();
     void OnReset();
     void OnLoadTexture();
+    // Loads a picture file as the texture, an undo step. A file that cannot
+    // be read changes nothing and is reported in a box, as is a picture
+    // shown smaller than it is.
+    void OpenTexture(const QString& fileName);
 
     // The design file commands. Each that replaces the design asks first
     // when there are unsaved changes; a refused file leaves everything as it
@@ -106,9 +110,6 @@ private:
     // Shows each editor's mode and the render mode on their buttons; call it
     // after anything that changes one of them.
     void SyncModeButtons();
-    // Loads a picture file as the texture; failures show the bitmap
-    // reader's boxes.
-    void OpenTexture(const QString& fileName);
     // What dropping this file on the window does, decided by its type;
     // empty for a file the window does not take.
     std::function<void()> DropActionFor(const QString& fileName);
@@ -121,8 +122,9 @@ private:
     void RecordCurveEdit(const CurveDocument& document);
     void EditCurve(const QString& name, const std::function<void()>& edit);
     void ChangeRenderMode(RenderMode mode);
-    // Shows the texture at `path` (empty: none); how loading it went.
-    std::optional<DibResult> ApplyTexture(const std::string& path);
+    // Shows the texture at `path` (empty, or a file that cannot be read:
+    // none); how loading it went.
+    std::optional<TextureLoad> ApplyTexture(const std::string& path);
     // Replaces the whole design without recording a step: the history starts anew.
     void ReplaceDesign(const std::function<void()>& replace);
     bool MaybeSaveChanges();

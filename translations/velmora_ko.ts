@@ -200,4 +200,27 @@
         <translation>곡선 하나에는 조정점을 %1개까지만 둘 수 있습니다.</translation>
     </message>
 </context>
+<context>
+    <name>TextureMessages</name>
+    <message>
+        <source>%1: the file is empty or cannot be read</source>
+        <translation>%1: 파일이 비어 있거나 읽을 수 없습니다</translation>
+    </message>
+    <message>
+        <source>%1: not a picture Qt can read (%2)</source>
+        <translation>%1: Qt가 읽을 수 있는 그림이 아닙니다 (%2)</translation>
+    </message>
+    <message>
+        <source>%1: the picture is too large (at most %2 pixels a side and %3 pixels in all)</source>
+        <translation>%1: 그림이 너무 큽니다 (한 변은 %2픽셀, 전체는 %3픽셀까지)</translation>
+    </message>
+    <message>
+        <source>%1: the picture cannot be decoded (%2)</source>
+        <translation>%1: 그림을 해독할 수 없습니다 (%2)</translation>
+    </message>
+    <message>
+        <source>%1: %2 x %3 pixels is more than OpenGL takes here; the texture is scaled down to %4 x %5</source>
+        <translation>%1: %2 x %3 픽셀은 이 OpenGL이 받을 수 있는 크기보다 큽니다. 텍스처를 %4 x %5 크기로 줄였습니다</translation>
+    </message>
+</context>
 </TS>

@@ -10,7 +10,7 @@
 #include "views/SurfaceScene.h"
 
 bool RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode mode, int width, int height,
-                       RgbImage& image, std::string& reason)
+                       RgbImage& image, PictureSize& textureShown, std::string& reason)
 {
     if (width < 1 || height < 1 || width > kMaxRenderSide || height > kMaxRenderSide) {
         reason = "the picture size is out of range";
@@ -35,7 +35,7 @@ bool RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode
     EvaluateCurve(design.profile, samples, params);
     scene.BuildSurface(samples, design.path, design.profile);
     if (texture)
-        scene.ReplaceTexture(texture);
+        textureShown = scene.ReplaceTexture(texture);
     DrawFrame(scene);
     image = ReadFramePixels(width, height);
     return true;

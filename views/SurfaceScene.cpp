@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/SweepMesh.h"
+#include "core/bmp/ShrinkImage.h"
 
 namespace {
 
@@ -18,6 +19,30 @@ GLenum PolygonModeOf(RenderMode mode)
     case RenderMode::Solid: break;
     }
     return GL_FILL;
+}
+
+// Whether the current context has room for an RGB texture of this size: a
+// side within its limit may still need more memory than it has.
+bool TextureFits(PictureSize size)
+{
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, 3, size.width, size.height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    return width != 0;
+}
+
+// The size a picture is uploaded at in the current context: its own, or the
+// largest with its proportions that the context takes.
+PictureSize UploadSize(PictureSize size)
+{
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    PictureSize fitted = FitWithin(size, maxSide);
+    while (maxSide > 1 && !TextureFits(fitted)) {
+        maxSide /= 2;
+        fitted = FitWithin(size, maxSide);
+    }
+    return fitted;
 }
 
 } // namespace
@@ -109,18 +134,26 @@ void SurfaceScene::RecordMesh(const SweepMeshBuilder* mesh)
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-void SurfaceScene::ReplaceTexture(const RgbImage* image)
+PictureSize SurfaceScene::ReplaceTexture(const RgbImage* image)
 {
     glDeleteTextures(1, &m_nTexture);
     if (!image)
-        return;
+        return {};
+    // A texture too large for the context would be refused whole, leaving
+    // the surface untextured.
+    const PictureSize size = UploadSize({image->width, image->height});
+    RgbImage shrunk;
+    if (size != PictureSize{image->width, image->height})
+        shrunk = ShrinkImage(*image, size);
+    const RgbImage& uploaded = shrunk.pixels.empty() ? *image : shrunk;
     glGenTextures(1, &m_nTexture);
     glBindTexture(GL_TEXTURE_2D, m_nTexture);
     // Rows are packed, 3 * width bytes, whatever the width.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, image->width, image->height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 image->pixels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, uploaded.width, uploaded.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 uploaded.pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return size;
 }

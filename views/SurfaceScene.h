@@ -29,7 +29,10 @@ public:
     // Re-records display list 1 from a mesh computed elsewhere; none: no surface.
     void RecordMesh(const SweepMeshBuilder* mesh);
     // Deletes the texture, then uploads `image` as the new one (none when null).
-    void ReplaceTexture(const RgbImage* image);
+    // A picture larger than the current context takes as a texture is scaled
+    // down, its proportions kept, to the largest size it takes. The size
+    // uploaded; 0 x 0 for none.
+    PictureSize ReplaceTexture(const RgbImage* image);
 
     void SetRenderMode(RenderMode mode) { m_nRenderMode = mode; }
     RenderMode GetRenderMode() const { return m_nRenderMode; }

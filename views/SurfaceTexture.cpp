@@ -5,18 +5,18 @@
 #include "views/SurfaceView.h"
 #include "views/TextureFile.h"
 
-std::optional<DibResult> CSurfaceView::LoadTexture(const char* path)
+std::optional<TextureLoad> CSurfaceView::LoadTexture(const char* path)
 {
-    std::optional<DibResult> result;
-    if (MakeCurrent()) {
-        // The old texture goes whatever the outcome of the load.
-        RgbImage image;
-        result = LoadTextureImage(path, image);
-        m_scene.ReplaceTexture(result == DibResult::Ok ? &image : nullptr);
-        ReleaseCurrent();
+    if (!MakeCurrent())
+        return std::nullopt;
+    RgbImage image;
+    std::optional<TextureLoad> load = LoadTextureImage(path, image);
+    if (load && load->Ok()) {
+        load->shown = m_scene.ReplaceTexture(&image);
+        Invalidate();
     }
-    Invalidate();
-    return result;
+    ReleaseCurrent();
+    return load;
 }
 
 void CSurfaceView::RemoveTexture()
@@ -28,7 +28,7 @@ void CSurfaceView::RemoveTexture()
     Invalidate();
 }
 
-std::optional<DibResult> CSurfaceView::LoadTextureImage(const char* path, RgbImage& image)
+std::optional<TextureLoad> CSurfaceView::LoadTextureImage(const char* path, RgbImage& image)
 {
     if (!path)
         return std::nullopt;

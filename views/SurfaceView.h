@@ -11,6 +11,7 @@
 #include "core/bmp/DibDecoder.h"
 #include "views/GLView.h"
 #include "views/SurfaceScene.h"
+#include "views/TextureFile.h"
 
 // The lit, optionally textured 3D view of the swept surface, turned by a
 // trackball (left button) and zoomed (right button). Its scene does the
@@ -52,11 +53,12 @@ public:
     bool IsSurfaceStale() const { return m_bSurfaceStale; }
 
     // Replaces the texture with the picture in a file (a bitmap or any
-    // picture Qt reads, views/TextureFile.h); the old one goes whatever the
-    // outcome. Nothing when the file could not be opened at all (which is not
-    // reported), otherwise how reading it went.
-    std::optional<DibResult> LoadTexture(const char* path);
-    std::optional<DibResult> LoadTextureImage(const char* path, RgbImage& image);
+    // picture Qt reads, views/TextureFile.h); a file that cannot be read
+    // leaves the texture as it was. Nothing when the file could not be opened
+    // at all (which is not reported), otherwise how reading and showing it
+    // went.
+    std::optional<TextureLoad> LoadTexture(const char* path);
+    std::optional<TextureLoad> LoadTextureImage(const char* path, RgbImage& image);
     // Shows the surface untextured again.
     void RemoveTexture();
 

@@ -15,18 +15,13 @@
 
 namespace {
 
-bool IsBitmapName(const QString& fileName)
-{
-    return QFileInfo(fileName).suffix().compare(QLatin1String("bmp"), Qt::CaseInsensitive) == 0;
-}
-
 bool ExceedsLimits(const QSize& size)
 {
     return size.width() > kDibMaxSide || size.height() > kDibMaxSide ||
            std::int64_t(size.width()) * size.height() > kDibMaxPixels;
 }
 
-DibResult LoadThroughQt(const char* path, RgbImage& image)
+DibResult LoadThroughQt(const char* path, RgbImage& image, std::string& qtError)
 {
     // Read whole by the same reader as bitmaps: regular files only, never
     // waiting on a pipe or a device.
@@ -48,14 +43,18 @@ DibResult LoadThroughQt(const char* path, RgbImage& image)
     reader.setAutoTransform(true);
     // Room for the largest picture accepted, at 8 bytes a pixel (16-bit RGBA).
     reader.setAllocationLimit(static_cast<int>(kDibMaxPixels * 8 / (1024 * 1024)));
-    if (!reader.canRead())
+    if (!reader.canRead()) {
+        qtError = reader.errorString().toStdString();
         return DibResult::UnknownFormat;
+    }
     if (ExceedsLimits(reader.size()))
         return DibResult::OutOfMemory;
     QImage picture;
-    if (!reader.read(&picture))
+    if (!reader.read(&picture)) {
+        qtError = reader.errorString().toStdString();
         return reader.error() == QImageReader::UnsupportedFormatError ? DibResult::UnknownFormat
                                                                       : DibResult::ConversionError;
+    }
     if (ExceedsLimits(picture.size()))
         return DibResult::OutOfMemory;
     // Colours as stored, alpha dropped, as the bitmap reader does.
@@ -77,14 +76,24 @@ DibResult LoadThroughQt(const char* path, RgbImage& image)
 
 } // namespace
 
-DibResult LoadTextureFile(const char* path, RgbImage& image)
+TextureLoad LoadTextureFile(const char* path, RgbImage& image)
 {
     image = RgbImage();
+    TextureLoad load;
     if (!path)
-        return DibResult::OpenFailure;
-    if (IsBitmapName(QFile::decodeName(path)))
-        return LoadDibImage(path, image);
-    return LoadThroughQt(path, image);
+        load.result = DibResult::OpenFailure;
+    else if (IsBitmapFileName(QFile::decodeName(path)))
+        load.result = LoadDibImage(path, image);
+    else
+        load.result = LoadThroughQt(path, image, load.qtError);
+    load.size = {image.width, image.height};
+    load.shown = load.size;
+    return load;
+}
+
+bool IsBitmapFileName(const QString& fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String("bmp"), Qt::CaseInsensitive) == 0;
 }
 
 bool IsTextureFileName(const QString& fileName)

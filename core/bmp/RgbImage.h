@@ -9,3 +9,12 @@ struct RgbImage {
     int height = 0;
     std::vector<unsigned char> pixels;
 };
+
+// A picture's size in pixels.
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const PictureSize& other) const { return width == other.width && height == other.height; }
+    bool operator!=(const PictureSize& other) const { return !(*this == other); }
+};

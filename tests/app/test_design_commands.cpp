@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QImage>
 #include <QLineEdit>
+#include <QOpenGLContext>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -339,4 +343,91 @@ TEST_F(DesignCommands, LeavingAsksOnlyWhenThereAreUnsavedChanges)
     EXPECT_EQ(questions.size(), asked + 1);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(DesignCommands, ATextureThatCannotBeReadLeavesTheTextureAndTheHistoryAsTheyWere)
+{
+    QImage stripes(64, 64, QImage::Format_RGB888);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            stripes.setPixel(x, y, x / 8 % 2 ? qRgb(230, 200, 40) : qRgb(40, 90, 220));
+    ASSERT_TRUE(stripes.save(File("stripes.jpg")));
+    const auto write = [this](const char* name, const QByteArray& bytes) {
+        QFile file(File(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return File(name);
+    };
+    DrawThreePoints();
+    const QImage plain = GrabView(dialog->SurfaceView());
+    dialog->OpenTexture(File("stripes.jpg"));
+    ASSERT_TRUE(boxes.boxes.empty());
+    const QImage textured = GrabView(dialog->SurfaceView());
+    ASSERT_GT(CountDifferentPixels(plain, textured), 1000);
+    ASSERT_TRUE(dialog->SaveDesign(File("textured.velmora")));
+    const int steps = dialog->UndoStack().count();
+    const std::string texture = dialog->CurrentDesign().texturePath;
+    const unsigned int textureObject = dialog->SurfaceView().TextureName();
+
+    // A .bmp keeps its reader's own boxes; any other picture is named, with what is wrong.
+    const QString empty = write("empty.bmp", {});
+    const struct {
+        QString file;
+        std::string text;
+        bool bitmapBox;
+    } failures[] = {
+        {write("notreally.png", "no picture, only words"),
+         "notreally.png: not a picture Qt can read (Unsupported image format)", false},
+        {write("empty.png", {}), "empty.png: the file is empty or cannot be read", false},
+        {write("words.bmp", "no bitmap, only words"), "Unknown DIB file format.", true},
+        {empty, "Failed to open DIB file " + QFile::encodeName(empty).toStdString() + ".\n", true},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.file.toStdString());
+        boxes.boxes.clear();
+        dialog->OpenTexture(failure.file);
+        ASSERT_EQ(boxes.Texts(), std::vector<std::string>{failure.text});
+        EXPECT_EQ(boxes.boxes[0].caption == "Error", failure.bitmapBox);
+        EXPECT_EQ(boxes.boxes[0].icon, failure.bitmapBox ? MessageIcon::None : MessageIcon::Warning);
+        EXPECT_EQ(dialog->SurfaceView().TextureName(), textureObject);
+        EXPECT_EQ(CountDifferentPixels(GrabView(dialog->SurfaceView()), textured), 0);
+        EXPECT_EQ(dialog->CurrentDesign().texturePath, texture);
+        EXPECT_EQ(dialog->UndoStack().count(), steps);
+        EXPECT_FALSE(dialog->IsModified());
+    }
+    // The load before is still the step to undo.
+    dialog->UndoStack().undo();
+    EXPECT_EQ(CountDifferentPixels(GrabView(dialog->SurfaceView()), plain), 0);
+    EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
+}
+
+TEST_F(DesignCommands, APictureLargerThanOpenGLTakesIsShownScaledDownAndSaidOnce)
+{
+    CSurfaceView& view = dialog->SurfaceView();
+    ASSERT_TRUE(view.m_hRC->makeCurrent(&view));
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    view.m_hRC->doneCurrent();
+    ASSERT_GT(limit, 0);
+    ASSERT_LT(limit, 32768) << "this OpenGL takes every picture the readers do";
+    QImage red(limit + 1, 4, QImage::Format_RGB888);
+    red.fill(qRgb(220, 30, 30));
+    ASSERT_TRUE(red.save(File("wide.png")));
+
+    DrawThreePoints();
+    const QImage plain = GrabView(view);
+    dialog->OpenTexture(File("wide.png"));
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{QStringLiteral("wide.png: %1 x 4 pixels is more than OpenGL "
+                                                                     "takes here; the texture is scaled down to %2 x 4")
+                                                          .arg(limit + 1)
+                                                          .arg(limit)
+                                                          .toStdString()});
+    const QImage textured = GrabView(view);
+    EXPECT_GT(CountDifferentPixels(plain, textured), 1000) << "the surface wears the picture";
+    EXPECT_EQ(Action("actionUndo")->text(), "Undo Load Texture");
+    // Said when loaded, not again when undone and redone.
+    dialog->UndoStack().undo();
+    dialog->UndoStack().redo();
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(CountDifferentPixels(GrabView(view), textured), 0);
 }

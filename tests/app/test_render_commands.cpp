@@ -3,8 +3,12 @@
 // what the window shows. And the export the menu and the command line share.
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QOpenGLContext>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,7 +83,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), kHangGuardMs));
         dialog->Profile().Assign(design.profile, -1);
         dialog->Path().Assign(design.path, -1);
-        ASSERT_EQ(dialog->SurfaceView().LoadTexture(design.texturePath.c_str()), DibResult::Ok);
+        const std::optional<TextureLoad> load = dialog->SurfaceView().LoadTexture(design.texturePath.c_str());
+        ASSERT_TRUE(load && load->Ok());
         dialog->SurfaceView().SetView(design.viewRotation, design.viewDistance);
         ProcessEvents();
     }
@@ -178,6 +183,36 @@ TEST_F(PictureOfTheView, SaveImageWritesWhatTheWindowShows)
     EXPECT_FALSE(refused.Succeeded());
     EXPECT_NE(refused.error.find("missing/saved.png"), std::string::npos) << refused.error;
     EXPECT_FALSE(QFile::exists(nowhere));
+}
+
+TEST_F(PictureOfTheView, ATextureWiderThanOpenGLTakesIsRenderedScaledDownWithOneWarning)
+{
+    CSurfaceView& view = dialog->SurfaceView();
+    ASSERT_TRUE(view.m_hRC->makeCurrent(&view));
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    view.m_hRC->doneCurrent();
+    ASSERT_GT(limit, 0);
+    ASSERT_LE(limit, 16384) << "the picture must be wider than this OpenGL takes";
+    // 32768 x 8, red and blue bands 1024 pixels wide: halved, still bands.
+    QImage bands(32768, 8, QImage::Format_RGB888);
+    for (int x = 0; x < bands.width(); ++x)
+        for (int y = 0; y < bands.height(); ++y)
+            bands.setPixel(x, y, x / 1024 % 2 ? qRgb(220, 30, 30) : qRgb(30, 30, 220));
+    const QString picture = folder.filePath("bands.png");
+    ASSERT_TRUE(bands.save(picture));
+    design.texturePath = picture.toStdString();
+    int status = -1;
+    QString err;
+    const QString out = RenderWithoutDisplay(RenderMode::Solid, {}, status, err);
+    ASSERT_EQ(status, 0) << err.toStdString();
+    const QString warning = QStringLiteral("velmora: warning: bands.png: 32768 x 8 pixels is more than OpenGL takes "
+                                           "here; the texture is scaled down to ");
+    EXPECT_EQ(err.count(warning), 1) << err.toStdString();
+    EXPECT_EQ(err.count(QLatin1Char('\n')), 1) << "one line: " << err.toStdString();
+    PngTestImage png;
+    ASSERT_EQ(ReadPngForTest(out.toStdString(), png), "");
+    ExpectTexturedSurface(png);
 }
 
 TEST_F(PictureOfTheView, ExportOfADesignMatchesTheCommandLineAndWarnsOfAMissingTexture)

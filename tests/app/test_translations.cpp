@@ -14,6 +14,7 @@
 #include "app/DialogTemplate.h"
 #include "app/DialogFont.h"
 #include "app/MainDlg.h"
+#include "app/TextureMessages.h"
 #include "app/Translations.h"
 #include "core/MessageBox.h"
 #include "GuiTestSupport.h"
@@ -59,6 +60,13 @@ TEST_F(Translations, KoreanLocaleTranslatesTheApplicationAndTheToolkitOthersStay
     ASSERT_TRUE(InstallTranslations(kKorean));
     EXPECT_EQ(QCoreApplication::translate("CMainDlg", "Load Texture"), "텍스처 불러오기");
     EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Ok).button(QDialogButtonBox::Ok)->text(), "확인");
+    // A picture's refusal is the application's text; a bitmap's is the reader's fixed one.
+    TextureLoad refused;
+    refused.result = DibResult::UnknownFormat;
+    refused.qtError = "Unsupported image format";
+    EXPECT_EQ(TextureMessages::Failure(refused, "/tmp/notreally.png"),
+              "notreally.png: Qt가 읽을 수 있는 그림이 아닙니다 (Unsupported image format)");
+    EXPECT_EQ(TextureMessages::Failure(refused, "/tmp/words.bmp"), "Unknown DIB file format.");
     // Korean named anywhere in the user's languages (LANGUAGE=de:ko) counts.
     EXPECT_TRUE(InstallTranslations(QLocale(QLocale::Korean)));
 

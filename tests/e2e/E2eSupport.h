@@ -87,19 +87,6 @@ inline Census TakeCensus(const QImage& image)
     return c;
 }
 
-inline int CountDifferentPixels(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return a.width() * a.height();
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (!ColourNear(a.pixel(x, y), qRed(b.pixel(x, y)), qGreen(b.pixel(x, y)),
-                            qBlue(b.pixel(x, y)), 3))
-                ++count;
-    return count;
-}
-
 // Whether a pixel near `centre` (within `radius`) has the colour.
 inline bool ColourAround(const QImage& image, QPoint centre, int r, int g, int b, int radius = 3)
 {

@@ -68,6 +68,20 @@ inline bool ColourNear(QRgb pixel, int r, int g, int b, int tolerance = 2)
            std::abs(qBlue(pixel) - b) <= tolerance;
 }
 
+// Pixels more than 3 apart in a channel; every pixel when the sizes differ.
+inline int CountDifferentPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (!ColourNear(a.pixel(x, y), qRed(b.pixel(x, y)), qGreen(b.pixel(x, y)),
+                            qBlue(b.pixel(x, y)), 3))
+                ++count;
+    return count;
+}
+
 inline void ProcessEvents()
 {
     QCoreApplication::processEvents();

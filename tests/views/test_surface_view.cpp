@@ -155,7 +155,8 @@ TEST_F(SurfaceViewTest, ListRecordedFromArraysDrawsTheSamePixelsAsVertexCalls)
 
     for (bool textured : {false, true}) {
         if (textured) {
-            ASSERT_EQ(view.LoadTexture(QFile::encodeName(picture).constData()), DibResult::Ok);
+            const std::optional<TextureLoad> load = view.LoadTexture(QFile::encodeName(picture).constData());
+            ASSERT_TRUE(load && load->Ok());
         }
         for (const Shape& shape : Shapes()) {
             std::vector<CVector3> samples;
@@ -327,7 +328,7 @@ TEST_F(SurfaceViewTest, MovesOutsideTheViewAreNotSeenAndReleasingThereEndsTheDra
 // waits for a writer), a watchdog opens the FIFO for writing after a bound
 // far beyond any working load, so that the test fails instead of hanging.
 static bool LoadTextureBlocked(CSurfaceView& view, const std::string& path, const std::string& fifo,
-                               std::optional<DibResult>& result)
+                               std::optional<TextureLoad>& result)
 {
     std::mutex mutex;
     std::condition_variable finished;
@@ -360,9 +361,10 @@ TEST_F(SurfaceViewTest, TexturesFromAPipeADirectoryOrADeviceAreRefusedWithoutWai
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path : {fifo, dir.path().toStdString(), std::string("/dev/zero")}) {
         SCOPED_TRACE(path);
-        std::optional<DibResult> result;
+        std::optional<TextureLoad> result;
         EXPECT_FALSE(LoadTextureBlocked(view, path, fifo, result));
-        EXPECT_EQ(result, DibResult::OpenFailure);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->result, DibResult::OpenFailure);
         EXPECT_EQ(TextureWidth(), 0) << "no image may be left behind";
         EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
     }

@@ -46,8 +46,17 @@ protected:
     static RgbImage Load(const std::string& path, DibResult expected = DibResult::Ok)
     {
         RgbImage image;
-        EXPECT_EQ(LoadTextureFile(path.c_str(), image), expected) << path;
+        const TextureLoad load = LoadTextureFile(path.c_str(), image);
+        EXPECT_EQ(load.result, expected) << path;
+        EXPECT_EQ(load.size, (PictureSize{image.width, image.height})) << path;
+        EXPECT_FALSE(load.Shrunk()) << "only a view shrinks a picture";
         return image;
+    }
+    // Why Qt refused the picture at `path`, in its words.
+    static std::string QtError(const std::string& path)
+    {
+        RgbImage image;
+        return LoadTextureFile(path.c_str(), image).qtError;
     }
 
     QTemporaryDir dir;
@@ -111,11 +120,16 @@ TEST_F(TextureFiles, FailuresGiveTheBitmapReadersResults)
     const std::string fifo = dir.filePath(QStringLiteral("pipe.png")).toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     Load(fifo, DibResult::OpenFailure);  // refused, never waited on
-    Load(Write(QStringLiteral("words.png"), "no picture, only words"), DibResult::UnknownFormat);
+    const std::string words = Write(QStringLiteral("words.png"), "no picture, only words");
+    Load(words, DibResult::UnknownFormat);
+    EXPECT_EQ(QtError(words), "Unsupported image format");
+    EXPECT_EQ(QtError(pngAsBmp), "") << "our own reader says nothing of Qt";
 
     QFile full(QString::fromStdString(Save(picture, QStringLiteral("whole.png"))));
     ASSERT_TRUE(full.open(QIODevice::ReadOnly));
-    Load(Write(QStringLiteral("cut.png"), full.readAll().left(60)), DibResult::ConversionError);
+    const std::string cut = Write(QStringLiteral("cut.png"), full.readAll().left(60));
+    Load(cut, DibResult::ConversionError);
+    EXPECT_FALSE(QtError(cut).empty());
 
     // Beyond the bitmap reader's limits: a side, and the pixel total (told by
     // the header alone).
@@ -131,6 +145,11 @@ TEST(TextureFileNames, PicturesAreKnownByTheirSuffix)
         EXPECT_TRUE(IsTextureFileName(QString::fromLatin1(name))) << name;
     for (const char* name : {"vase.velmora", "notes.txt", "png", "bmp.", "a.bmp.part"})
         EXPECT_FALSE(IsTextureFileName(QString::fromLatin1(name))) << name;
+    // Only .bmp files go to our own reader, and have its messages.
+    for (const char* name : {"a.bmp", "dir.png/B.BMP"})
+        EXPECT_TRUE(IsBitmapFileName(QString::fromLatin1(name))) << name;
+    for (const char* name : {"a.png", "bmp", "a.bmp.png", "bmp.jpg"})
+        EXPECT_FALSE(IsBitmapFileName(QString::fromLatin1(name))) << name;
     const QStringList patterns = TextureFilePatterns();
     EXPECT_EQ(patterns.count(QStringLiteral("*.bmp")), 1);
     EXPECT_TRUE(patterns.contains(QStringLiteral("*.png")));

@@ -1,5 +1,7 @@
 #include "views/SurfaceScene.h"
 
+// Vertex buffer objects are OpenGL 1.5, declared beyond gl.h's 1.3.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
 #include <cmath>
@@ -8,8 +10,6 @@
 #include "core/bmp/ShrinkImage.h"
 
 namespace {
-
-constexpr GLuint kSurfaceList = 1;
 
 GLenum PolygonModeOf(RenderMode mode)
 {
@@ -101,37 +101,63 @@ void SurfaceScene::DrawScene()
 {
     glBindTexture(GL_TEXTURE_2D, m_nTexture);
     glEnable(GL_LIGHTING);
-    glCallList(kSurfaceList);
+    DrawSurface();
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void SurfaceScene::DrawSurface() const
+{
+    if (m_nStripVertices == 0)
+        return;
+    // One colour call and the 24 triangle strips, each its own draw, drawn
+    // from the buffer rather than from a display list: Mesa's display-list
+    // compiler joins consecutive strips into one with degenerate triangles,
+    // whose edges the wireframe mode draws as lines from the rim of one
+    // strip to the base of the next. Drawn one by one, the strips give the
+    // pixels of glBegin/glEnd per strip, and a new mesh costs one upload
+    // instead of a list compile.
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBindBuffer(GL_ARRAY_BUFFER, m_nSurfaceBuffer);
+    glInterleavedArrays(GL_T2F_N3F_V3F, 0, nullptr);
+    for (int strip = 0; strip < SweepMeshBuilder::kStrips; ++strip)
+        glDrawArrays(GL_TRIANGLE_STRIP, strip * m_nStripVertices, m_nStripVertices);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 void SurfaceScene::BuildSurface(const std::vector<CVector3>& profileSamples,
                                 const std::vector<CVector3>& pathControls,
                                 const std::vector<CVector3>& profileControls)
 {
-    RecordMesh(m_Builder.Build(profileSamples, pathControls, profileControls) ? &m_Builder : nullptr);
+    UploadMesh(m_Builder.Build(profileSamples, pathControls, profileControls) ? &m_Builder : nullptr);
 }
 
-void SurfaceScene::RecordMesh(const SweepMeshBuilder* mesh)
+void SurfaceScene::UploadMesh(const SweepMeshBuilder* mesh)
 {
-    glDeleteLists(kSurfaceList, 1);
-    if (!mesh)
+    m_nStripVertices = 0;
+    if (!mesh) {
+        glDeleteBuffers(1, &m_nSurfaceBuffer);
+        m_nSurfaceBuffer = 0;
         return;
-    // One colour call and 24 triangle strips. The strips are recorded from
-    // vertex arrays: the same texture coordinates, normals and vertices, in
-    // the same order, as glTexCoord2f, glNormal3d and glVertex3d would give
-    // (OpenGL keeps all three as floats), so the pixels are the same.
-    const GLsizei perStrip = static_cast<GLsizei>(mesh->VerticesPerStrip());
-    glInterleavedArrays(GL_T2F_N3F_V3F, 0, mesh->Vertices().data());
-    glNewList(kSurfaceList, GL_COMPILE);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    for (int strip = 0; strip < SweepMeshBuilder::kStrips; ++strip)
-        glDrawArrays(GL_TRIANGLE_STRIP, strip * perStrip, perStrip);
-    glEndList();
-    // Array state is client state, not part of the list.
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    }
+    if (m_nSurfaceBuffer == 0)
+        glGenBuffers(1, &m_nSurfaceBuffer);
+    // The texture coordinates, normals and vertices as glTexCoord2f,
+    // glNormal3d and glVertex3d would give them (OpenGL keeps all three as
+    // floats), so the pixels are the same.
+    const std::vector<float>& vertices = mesh->Vertices();
+    const auto bytes = static_cast<GLsizeiptr>(vertices.size() * sizeof(float));
+    glBindBuffer(GL_ARRAY_BUFFER, m_nSurfaceBuffer);
+    glBufferData(GL_ARRAY_BUFFER, bytes, vertices.data(), GL_DYNAMIC_DRAW);
+    // A buffer that could not hold the mesh (out of memory) draws nothing
+    // rather than reading past its end.
+    GLint stored = 0;
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &stored);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (stored == bytes)
+        m_nStripVertices = static_cast<int>(mesh->VerticesPerStrip());
 }
 
 PictureSize SurfaceScene::ReplaceTexture(const RgbImage* image)

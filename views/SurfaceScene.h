@@ -10,7 +10,7 @@
 #include "views/FrameCycle.h"
 
 // What the 3D view draws and the GL calls that draw it: the axes, the lit
-// surface in display list 1, its texture, seen through the trackball. It
+// surface from a vertex buffer, its texture, seen through the trackball. It
 // works in whatever context is current, so the window and the offscreen
 // renderer run the very same calls; the caller makes a context current.
 class SurfaceScene : public FrameSteps {
@@ -22,12 +22,12 @@ public:
     void DrawBackground() override;
     void DrawScene() override;
 
-    // Re-records display list 1 from the two curves.
+    // Fills the surface's vertex buffer from the two curves.
     void BuildSurface(const std::vector<CVector3>& profileSamples,
                       const std::vector<CVector3>& pathControls,
                       const std::vector<CVector3>& profileControls);
-    // Re-records display list 1 from a mesh computed elsewhere; none: no surface.
-    void RecordMesh(const SweepMeshBuilder* mesh);
+    // Fills the surface's vertex buffer from a mesh computed elsewhere; none: no surface.
+    void UploadMesh(const SweepMeshBuilder* mesh);
     // Deletes the texture, then uploads `image` as the new one (none when null).
     // A picture larger than the current context takes as a texture is scaled
     // down, its proportions kept, to the largest size it takes. The size
@@ -43,10 +43,15 @@ public:
     const CTrackball& Trackball() const { return m_Trackball; }
 
 private:
+    void DrawSurface() const;
+
     CTrackball m_Trackball;
     RenderMode m_nRenderMode = RenderMode::Solid;
     unsigned int m_nTexture = 0;
     float m_fPixelRatio = 1.0f;
+    unsigned int m_nSurfaceBuffer = 0;
+    // Vertices in each of the strips held by the buffer; 0: no surface.
+    int m_nStripVertices = 0;
     // The mesh of the last build, its storage kept for the next one.
     SweepMeshBuilder m_Builder;
 };

@@ -64,7 +64,7 @@ void CSurfaceView::DrawBackground()
 
 void CSurfaceView::DrawScene()
 {
-    // A surface changed since the last frame is recorded now, in this
+    // A surface changed since the last frame is uploaded now, in this
     // frame's context bracket.
     if (m_bSurfaceStale)
         RecordSurface(*m_Source.profileSamples, *m_Source.pathControls, *m_Source.profileControls);
@@ -112,8 +112,8 @@ bool CSurfaceView::RequestSurface(const std::vector<CVector3>& profileSamples,
                                   const std::vector<CVector3>& profileControls)
 {
     m_Source = {&profileSamples, &pathControls, &profileControls};
-    // Back to what the list shows (a change undone before its frame): the
-    // list is right as it is.
+    // Back to what the buffer shows (a change undone before its frame): the
+    // buffer is right as it is.
     m_bSurfaceStale = !IsBuiltFrom(profileSamples, pathControls, profileControls);
     if (m_bSurfaceStale) {
         StartMesh();
@@ -182,7 +182,7 @@ void CSurfaceView::RecordSurface(const std::vector<CVector3>& profileSamples,
         ahead->Wait();
         if (SameBits(profileSamples, ahead->profileSamples) && SameBits(pathControls, ahead->pathControls) &&
             SameBits(profileControls, ahead->profileControls)) {
-            m_scene.RecordMesh(ahead->hasSurface ? &ahead->builder : nullptr);
+            m_scene.UploadMesh(ahead->hasSurface ? &ahead->builder : nullptr);
             return;
         }
     }

@@ -33,22 +33,22 @@ public:
     void OnRightUp(int x, int y) override;
     void OnDrag(unsigned flags, int x, int y) override;
 
-    // Re-records display list 1 from the two curves, now.
+    // Refills the surface's vertex buffer from the two curves, now.
     void BuildSurface(const std::vector<CVector3>& profileSamples,
                       const std::vector<CVector3>& pathControls,
                       const std::vector<CVector3>& profileControls);
 
     // Tells the view what the surface is swept from: sequences that live at
     // least as long as the view and are read in place. If they differ, bit
-    // for bit, from what display list 1 was last built from, the list is
+    // for bit, from what the surface was last built from, the surface is
     // stale: the view asks for a frame, and that frame (or an earlier
-    // UpdateSurface) rebuilds the list from the sequences as they are then.
+    // UpdateSurface) rebuilds it from the sequences as they are then.
     // Otherwise nothing happens: the picture cannot have changed. Returns
-    // whether the list is stale.
+    // whether the surface is stale.
     bool RequestSurface(const std::vector<CVector3>& profileSamples,
                         const std::vector<CVector3>& pathControls,
                         const std::vector<CVector3>& profileControls);
-    // Rebuilds a stale list now (in its own context bracket).
+    // Rebuilds a stale surface now (in its own context bracket).
     void UpdateSurface();
     bool IsSurfaceStale() const { return m_bSurfaceStale; }
 
@@ -78,19 +78,19 @@ private:
         const std::vector<CVector3>* profileControls = nullptr;
     };
 
-    // Records display list 1; the context must be current.
+    // Fills the surface's vertex buffer; the context must be current.
     void RecordSurface(const std::vector<CVector3>& profileSamples,
                        const std::vector<CVector3>& pathControls,
                        const std::vector<CVector3>& profileControls);
     // Starts computing the mesh of the source on another thread, so that it
-    // is ready (or nearly) when the frame records the list.
+    // is ready (or nearly) when the frame uploads it.
     void StartMesh();
     bool IsBuiltFrom(const std::vector<CVector3>& profileSamples,
                      const std::vector<CVector3>& pathControls,
                      const std::vector<CVector3>& profileControls) const;
 
     SurfaceScene m_scene;
-    // What display list 1 was last built from, as copies.
+    // What the surface was last built from, as copies.
     std::vector<CVector3> m_BuiltProfileSamples;
     std::vector<CVector3> m_BuiltPathControls;
     std::vector<CVector3> m_BuiltProfileControls;

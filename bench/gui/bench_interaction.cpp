@@ -261,7 +261,7 @@ void RunPhase(benchmark::State& state, Phase phase)
 void BM_PhaseUnproject(benchmark::State& state) { RunPhase(state, Phase::Unproject); }
 void BM_PhaseResample(benchmark::State& state) { RunPhase(state, Phase::Resample); }
 void BM_PhaseMesh(benchmark::State& state) { RunPhase(state, Phase::Mesh); }
-// Mesh and display-list compile, in the surface view's context.
+// Mesh and vertex-buffer upload, in the surface view's context.
 void BM_PhaseRebuild(benchmark::State& state) { RunPhase(state, Phase::Rebuild); }
 void BM_PhaseProfileFrame(benchmark::State& state) { RunPhase(state, Phase::ProfileFrame); }
 void BM_PhasePathFrame(benchmark::State& state) { RunPhase(state, Phase::PathFrame); }
@@ -274,8 +274,8 @@ BENCHMARK(BM_PhaseProfileFrame)->Arg(10)->Arg(30)->Arg(100)->Unit(benchmark::kMi
 BENCHMARK(BM_PhasePathFrame)->Arg(10)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PhaseSurfaceFrame)->Arg(10)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
 
-// Re-sampling the dragged profile, computing the mesh and compiling it into
-// the display list: the part of a drag step that depends on the curves.
+// Re-sampling the dragged profile, computing the mesh and uploading it to
+// the vertex buffer: the part of a drag step that depends on the curves.
 void BM_SurfaceRebuild(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));

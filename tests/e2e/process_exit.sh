@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program under the current X display, driven with xdotool: Enter in
-# the degree field and Escape each end it with exit code 0; Enter on a degree
-# that does not parse keeps it open. Every wait is bounded.
+# the degree field and Escape each end it with exit code 0, also after a menu
+# and a file dialog have had the keyboard; Enter on a degree that does not
+# parse keeps it open. Every wait is bounded.
 set -u
 program=${1:?usage: process_exit.sh path/to/velmora}
 
@@ -104,6 +105,32 @@ if start; then
       xdotool windowfocus --sync "$window" key ctrl+z Escape
       if wait_exit "Escape after undo"; then
         [ "$code" -eq 0 ] || fail "Escape after undo: exit code $code"
+      fi
+    fi
+  fi
+fi
+
+echo "Escape after a menu and a file dialog have closed"
+if start; then
+  # No window manager hands the keyboard back: the dialog must take it.
+  menu_bar=$((HEIGHT - 350 * WIDTH / 948))
+  xdotool mousemove --window "$window" $((45 * WIDTH / 948)) $((menu_bar / 2)) click 1
+  if ! wait_until has_other_window; then
+    fail "the Edit menu did not open"
+  else
+    xdotool key Escape
+    wait_until has_no_other_window || fail "Escape did not close the menu"
+    xdotool key ctrl+o
+    if ! wait_until has_other_window; then
+      fail "Ctrl+O showed no file dialog"
+    else
+      xdotool key Escape
+      wait_until has_no_other_window || fail "Escape did not close the file dialog"
+      # The label "Degree :" takes no focus of its own.
+      click_dlu 186 194
+      xdotool key Escape
+      if wait_exit "Escape after the menu and the file dialog"; then
+        [ "$code" -eq 0 ] || fail "Escape after the menu and the file dialog: exit code $code"
       fi
     fi
   fi

@@ -20,17 +20,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The program's visible top-level windows other than its dialog (message
-# boxes); the views are windows of the program too, but inside the dialog.
-other_windows() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
-    [ "$id" = "$window" ] && continue
-    xwininfo -tree -id "$id" 2>/dev/null | grep -q '^  Parent window id: .*(the root window)' && echo "$id"
-  done
-}
-has_other_window() { [ -n "$(other_windows)" ]; }
-has_no_other_window() { [ -z "$(other_windows)" ]; }
 has_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 
 # Starts the program and finds its dialog window; sets window, WIDTH, HEIGHT.
@@ -38,8 +27,7 @@ has_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 start() {
   "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
-  window=$(timeout 300 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1)
-  if [ -z "$window" ]; then
+  if ! wait_until dialog_shown; then
     fail "no window of the program appeared"
     return 1
   fi
@@ -97,7 +85,7 @@ if start; then
   if ! wait_until has_other_window; then
     fail "no question about the unsaved point"
   else
-    box=$(other_windows | head -n 1)
+    box=$other
     xdotool windowfocus --sync "$box" key Escape
     wait_until has_no_other_window || fail "Escape did not close the question"
     has_ended && fail "Cancel ended the program"
@@ -149,7 +137,7 @@ if start; then
       fail "no message box appeared"
     fi
   else
-    box=$(other_windows | head -n 1)
+    box=$other
     xdotool windowfocus --sync "$box" key Escape
     if ! wait_until has_no_other_window; then
       fail "Escape did not close the message box"

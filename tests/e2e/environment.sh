@@ -20,13 +20,14 @@ stop() {
   fi
   app_pid=
 }
-trap 'stop; rm -rf "$work"' EXIT
+trap 'stop; release_display; rm -rf "$work"' EXIT
+hold_display
 
 # Starts the program with the given environment; sets window.
 start() {
   env "$@" "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
-  wait_until dialog_shown || { fail "$*: no window of the program appeared"; stop; return 1; }
+  wait_for_dialog || { fail "$*: no window of the program appeared"; stop; return 1; }
 }
 
 # The dialog's size and every native window inside it (the views), one

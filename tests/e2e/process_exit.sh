@@ -16,9 +16,11 @@ cleanup() {
   if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
     kill "$app_pid" 2>/dev/null
   fi
+  release_display
   rm -rf "$work"
 }
 trap cleanup EXIT
+hold_display
 
 has_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 
@@ -27,7 +29,7 @@ has_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 start() {
   "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
-  if ! wait_until dialog_shown; then
+  if ! wait_for_dialog; then
     fail "no window of the program appeared"
     return 1
   fi

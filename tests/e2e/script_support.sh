@@ -4,6 +4,7 @@
 
 work=$(mktemp -d)
 app_pid=
+display_holder=
 window=
 other=
 failures=0
@@ -53,10 +54,33 @@ other_windows() {
   done
 }
 
+# Keeps a connection to the X server open while the script runs. A server
+# started without -noreset (as xvfb-run starts it) resets when its last
+# client leaves and drops a client that connects meanwhile, so a program
+# started just after the previous one ended would fail to connect.
+hold_display() {
+  xprop -root -spy >/dev/null 2>&1 &
+  display_holder=$!
+}
+release_display() {
+  if [ -n "$display_holder" ]; then
+    kill "$display_holder" 2>/dev/null
+    wait "$display_holder" 2>/dev/null
+  fi
+  display_holder=
+}
+
+# Waits (bounded) for the program's dialog, the first window it shows; sets
+# window. Fails at once when the program has ended.
+wait_for_dialog() {
+  window=
+  wait_until dialog_shown_or_ended && [ -n "$window" ]
+}
+
 # Conditions for wait_until, each looking afresh.
-# The program's dialog is shown (the first window it shows); sets window.
-dialog_shown() {
+dialog_shown_or_ended() {
   local all
+  kill -0 "$app_pid" 2>/dev/null || return 0
   all=$(program_windows) || return 1
   window=$(head -n 1 <<<"$all")
   [ -n "$window" ]

@@ -22,6 +22,7 @@
 #include "app/DesignCommands.h"
 #include "app/DialogFont.h"
 #include "app/DialogTemplate.h"
+#include "app/KeyboardFocusKeeper.h"
 #include "app/TextureMessages.h"
 #include "app/ViewToolTip.h"
 #include "core/DialogText.h"
@@ -90,6 +91,9 @@ CMainDlg::CMainDlg(QWidget* parent)
     CreateControls();
     UpdateData(false);
     OnInitDialog();
+    auto* focusKeeper = new CKeyboardFocusKeeper(this, m_client, m_controls.at(IDC_ADD_CP1));
+    for (QMenu* menu : m_menuBar->findChildren<QMenu*>())
+        focusKeeper->Watch(menu);
     connect(&m_undoStack, &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
     UpdateTitle();
 }

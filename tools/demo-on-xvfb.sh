@@ -13,7 +13,7 @@ display=99
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
   display=$((display + 1))
 done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
@@ -26,7 +26,16 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$program" "$design" >"$work/app.log" 2>&1 &
 app_pid=$!
-window=$(xdotool search --sync --onlyvisible --pid "$app_pid" | head -n 1)
+# Polled rather than `search --sync`: xdotool ends on an X error when one of
+# the windows it examines is destroyed meanwhile, as the program does to
+# short-lived windows of its own while it starts.
+window=
+for _ in $(seq 600); do
+  window=$(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1) || true
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "no window of the program appeared" >&2; exit 1; }
 sleep 2
 eval "$(xdotool getwindowgeometry --shell "$window")"
 

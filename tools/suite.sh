@@ -19,10 +19,13 @@ build_suite() {
   cmake --build "$dir" -j"$jobs"
 }
 
-# Runs a built tree's tests on a private virtual X server: run_suite DIR
+# Runs a built tree's tests on a private virtual X server: run_suite DIR.
+# -noreset: by default the server resets when its last client leaves, as
+# each test program does, and drops a client that connects meanwhile (the
+# next test program, which then cannot open the display).
 run_suite() {
   local dir=$1; shift
-  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir "$dir" --output-on-failure --timeout 600 "$@"
 }
 

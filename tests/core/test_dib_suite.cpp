@@ -20,13 +20,7 @@ using namespace dibtest;
 
 namespace {
 
-const std::string kSuite = VELMORA_SHARED_DIR "/testdata/bmpsuite";
-
-bool SuitePresent()
-{
-    std::ifstream in(kSuite + "/reference.tsv");
-    return static_cast<bool>(in);
-}
+const std::string kSuite = VELMORA_BMP_SUITE;
 
 std::vector<std::string> ListBitmaps(const std::string& folder)
 {
@@ -61,9 +55,8 @@ const std::set<std::string> kMessages = {"Unknown DIB file format.", "Out of mem
 
 TEST(DibSuite, GoodFilesMatchTheirReferenceRenderings)
 {
-    if (!SuitePresent())
-        GTEST_SKIP() << "BMP suite not found at " << kSuite;
     std::ifstream tsv(kSuite + "/reference.tsv");
+    ASSERT_TRUE(tsv) << "no " << kSuite << "/reference.tsv";
     std::string line;
     int compared = 0;
     int refused = 0;
@@ -125,8 +118,6 @@ TEST(DibSuite, GoodFilesMatchTheirReferenceRenderings)
 
 TEST(DibSuite, BadAndQuestionableFilesDecodeOrGiveOneMessage)
 {
-    if (!SuitePresent())
-        GTEST_SKIP() << "BMP suite not found at " << kSuite;
     std::vector<std::string> files = ListBitmaps("b");
     const std::vector<std::string> questionable = ListBitmaps("q");
     files.insert(files.end(), questionable.begin(), questionable.end());
@@ -150,8 +141,6 @@ TEST(DibSuite, BadAndQuestionableFilesDecodeOrGiveOneMessage)
 // The outcome for the bad files whose fault has one sound answer.
 TEST(DibSuite, BadFilesGetTheirMessage)
 {
-    if (!SuitePresent())
-        GTEST_SKIP() << "BMP suite not found at " << kSuite;
     const struct {
         const char* file;
         const char* message;  // null: decodes
@@ -188,8 +177,6 @@ TEST(DibSuite, BadFilesGetTheirMessage)
 // Questionable files whose intended picture is certain decode to it.
 TEST(DibSuite, QuestionableFilesMatchWhereUnambiguous)
 {
-    if (!SuitePresent())
-        GTEST_SKIP() << "BMP suite not found at " << kSuite;
     const struct {
         const char* file;
         const char* reference;

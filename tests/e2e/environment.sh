@@ -20,14 +20,14 @@ stop() {
   fi
   app_pid=
 }
-trap 'stop; rm -rf "$work"' EXIT
+trap 'stop; release_display; rm -rf "$work"' EXIT
+hold_display
 
 # Starts the program with the given environment; sets window.
 start() {
   env "$@" "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
-  window=$(timeout 300 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1)
-  [ -n "$window" ] || { fail "$*: no window of the program appeared"; stop; return 1; }
+  wait_for_dialog || { fail "$*: no window of the program appeared"; stop; return 1; }
 }
 
 # The dialog's size and every native window inside it (the views), one
@@ -62,21 +62,13 @@ fi
 # The title of the program's file dialog after "Load Texture", at the
 # button's place in dialog units (319, 184, 146 x 18 of 474 x 233).
 file_dialog_title() {
-  local width height dialog
+  local width height
   eval "$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=/width=/p; s/^HEIGHT=/height=/p')"
   xdotool mousemove --window "$window" $((392 * width / 474)) $((193 * height / 233)) click 1
-  other() {
-    local id
-    for id in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
-      [ "$id" = "$window" ] && continue
-      xwininfo -tree -id "$id" 2>/dev/null | grep -q '^  Parent window id: .*(the root window)' && echo "$id"
-    done
-  }
-  wait_until test -n "$(other)" || { echo "(no file dialog)"; return; }
-  dialog=$(other | head -n 1)
+  wait_until has_other_window || { echo "(no file dialog)"; return; }
   # Korean titles are only in _NET_WM_NAME, which xprop prints as octal
   # escapes outside a UTF-8 locale.
-  printf '%b' "$(xprop -id "$dialog" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')"
+  printf '%b' "$(xprop -id "$other" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')"
 }
 
 check_title() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program under the current X display, driven with xdotool: Enter in
-# the degree field and Escape each end it with exit code 0; Enter on a degree
-# that does not parse keeps it open. Every wait is bounded.
+# the degree field and Escape each end it with exit code 0, also after a menu
+# and a file dialog have had the keyboard; Enter on a degree that does not
+# parse keeps it open. Every wait is bounded.
 set -u
 program=${1:?usage: process_exit.sh path/to/velmora}
 
@@ -15,21 +16,12 @@ cleanup() {
   if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
     kill "$app_pid" 2>/dev/null
   fi
+  release_display
   rm -rf "$work"
 }
 trap cleanup EXIT
+hold_display
 
-# The program's visible top-level windows other than its dialog (message
-# boxes); the views are windows of the program too, but inside the dialog.
-other_windows() {
-  local id
-  for id in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null); do
-    [ "$id" = "$window" ] && continue
-    xwininfo -tree -id "$id" 2>/dev/null | grep -q '^  Parent window id: .*(the root window)' && echo "$id"
-  done
-}
-has_other_window() { [ -n "$(other_windows)" ]; }
-has_no_other_window() { [ -z "$(other_windows)" ]; }
 has_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 
 # Starts the program and finds its dialog window; sets window, WIDTH, HEIGHT.
@@ -37,8 +29,7 @@ has_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 start() {
   "$program" >"$work/app.log" 2>&1 &
   app_pid=$!
-  window=$(timeout 300 xdotool search --sync --onlyvisible --pid "$app_pid" 2>/dev/null | head -n 1)
-  if [ -z "$window" ]; then
+  if ! wait_for_dialog; then
     fail "no window of the program appeared"
     return 1
   fi
@@ -96,7 +87,7 @@ if start; then
   if ! wait_until has_other_window; then
     fail "no question about the unsaved point"
   else
-    box=$(other_windows | head -n 1)
+    box=$other
     xdotool windowfocus --sync "$box" key Escape
     wait_until has_no_other_window || fail "Escape did not close the question"
     has_ended && fail "Cancel ended the program"
@@ -104,6 +95,32 @@ if start; then
       xdotool windowfocus --sync "$window" key ctrl+z Escape
       if wait_exit "Escape after undo"; then
         [ "$code" -eq 0 ] || fail "Escape after undo: exit code $code"
+      fi
+    fi
+  fi
+fi
+
+echo "Escape after a menu and a file dialog have closed"
+if start; then
+  # No window manager hands the keyboard back: the dialog must take it.
+  menu_bar=$((HEIGHT - 350 * WIDTH / 948))
+  xdotool mousemove --window "$window" $((45 * WIDTH / 948)) $((menu_bar / 2)) click 1
+  if ! wait_until has_other_window; then
+    fail "the Edit menu did not open"
+  else
+    xdotool key Escape
+    wait_until has_no_other_window || fail "Escape did not close the menu"
+    xdotool key ctrl+o
+    if ! wait_until has_other_window; then
+      fail "Ctrl+O showed no file dialog"
+    else
+      xdotool key Escape
+      wait_until has_no_other_window || fail "Escape did not close the file dialog"
+      # The label "Degree :" takes no focus of its own.
+      click_dlu 186 194
+      xdotool key Escape
+      if wait_exit "Escape after the menu and the file dialog"; then
+        [ "$code" -eq 0 ] || fail "Escape after the menu and the file dialog: exit code $code"
       fi
     fi
   fi
@@ -122,7 +139,7 @@ if start; then
       fail "no message box appeared"
     fi
   else
-    box=$(other_windows | head -n 1)
+    box=$other
     xdotool windowfocus --sync "$box" key Escape
     if ! wait_until has_no_other_window; then
       fail "Escape did not close the message box"

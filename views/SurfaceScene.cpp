@@ -92,7 +92,7 @@ void SurfaceScene::RecordMesh(const SweepMeshBuilder* mesh)
     glDeleteLists(kSurfaceList, 1);
     if (!mesh)
         return;
-    // One colour call and 24 triangle strips. The strips are recorded from
+    // One colour call and a triangle strip a slice. The strips are recorded from
     // vertex arrays: the same texture coordinates, normals and vertices, in
     // the same order, as glTexCoord2f, glNormal3d and glVertex3d would give
     // (OpenGL keeps all three as floats), so the pixels are the same.
@@ -100,7 +100,7 @@ void SurfaceScene::RecordMesh(const SweepMeshBuilder* mesh)
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, mesh->Vertices().data());
     glNewList(kSurfaceList, GL_COMPILE);
     glColor3f(1.0f, 1.0f, 1.0f);
-    for (int strip = 0; strip < SweepMeshBuilder::kStrips; ++strip)
+    for (int strip = 0; strip < mesh->StripCount(); ++strip)
         glDrawArrays(GL_TRIANGLE_STRIP, strip * perStrip, perStrip);
     glEndList();
     // Array state is client state, not part of the list.

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "core/SweepSettings.h"
 #include "core/bmp/RgbImage.h"
 #include "core/design/Design.h"
 #include "core/export/ExportFiles.h"
@@ -14,11 +15,12 @@ enum class MeshFormat { Glb, Obj, Stl };
 // nothing for an extension the exporters do not write.
 std::optional<MeshFormat> MeshFormatForPath(const std::string& path);
 
-// The surface of a design exactly as the 3D view shows it, exported under
-// `baseName` (a file name without folder or extension). `texture` may be
-// null; formats without materials ignore it.
+// The surface of a design built with `settings` (by default exactly as the 3D
+// view shows it), exported under `baseName` (a file name without folder or
+// extension). `texture` may be null; formats without materials ignore it.
+// Settings out of range fail the export with the reason.
 ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                              const std::string& baseName);
+                              const std::string& baseName, const SweepSettings& settings = SweepSettings());
 
 // Writes every file of a successful export into `folder`, each atomically,
 // the main file (named `mainName`, as the user asked for it) last, so that no

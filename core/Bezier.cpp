@@ -31,11 +31,12 @@ void SampleBezier(const std::vector<CVector3>& controls, int intervals,
 }
 
 void EvaluateCurve(const std::vector<CVector3>& controls, std::vector<CVector3>& samples,
-                   std::vector<float>& params)
+                   std::vector<float>& params, int intervalsPerSpan)
 {
     samples.clear();
     params.clear();
-    const long long intervals = 10LL * static_cast<long long>(controls.size()) - 10;
+    const long long intervals =
+        static_cast<long long>(intervalsPerSpan) * (static_cast<long long>(controls.size()) - 1);
     if (intervals <= 0)
         return;
     SampleBezier(controls, static_cast<int>(intervals), samples, &params);

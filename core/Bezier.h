@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/SweepSettings.h"
 #include "core/Vector3.h"
 
 // Appends intervals + 1 samples of the Bezier curve of `controls`, at
@@ -11,7 +12,9 @@
 void SampleBezier(const std::vector<CVector3>& controls, int intervals,
                   std::vector<CVector3>& samples, std::vector<float>* params);
 
-// Rebuilds the sampling of an editor's curve: ten intervals per control
-// polygon segment, nothing for fewer than two points.
+// Rebuilds the sampling of a curve: `intervalsPerSpan` intervals per control
+// polygon segment (the editors keep the default), nothing for fewer than two
+// points.
 void EvaluateCurve(const std::vector<CVector3>& controls, std::vector<CVector3>& samples,
-                   std::vector<float>& params);
+                   std::vector<float>& params,
+                   int intervalsPerSpan = SweepSettings::kDefaultIntervalsPerSpan);

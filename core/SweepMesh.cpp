@@ -15,22 +15,29 @@
 
 namespace {
 
-constexpr int kSlices = 24;
 constexpr int kFirstAngle = -1;  // slice 0 looks back to a(-1)
-constexpr int kAngles = kSlices + 3;  // a(-1) .. a(25)
-constexpr int kNormals = kSlices + 1;  // normals at a(0) .. a(24)
 
 struct Frame {
     CVector3 m, t, n;
 };
 
+// The cosine and sine of the angles a(-1) .. a(N + 1) of N slices, a(j) =
+// j times the settings' step; recomputed only when N changes.
 struct AngleTable {
-    double cosine[kAngles];
-    double sine[kAngles];
-    AngleTable()
+    int slices = 0;
+    std::vector<double> cosine;
+    std::vector<double> sine;
+
+    void Prepare(const SweepSettings& settings)
     {
-        for (int i = 0; i < kAngles; ++i) {
-            const double a = (i + kFirstAngle) * 0.2617993877991494;
+        if (slices == settings.slices)
+            return;
+        slices = settings.slices;
+        const double step = settings.AngleStep();
+        cosine.resize(static_cast<std::size_t>(slices) + 3);
+        sine.resize(cosine.size());
+        for (std::size_t i = 0; i < cosine.size(); ++i) {
+            const double a = (static_cast<int>(i) + kFirstAngle) * step;
             cosine[i] = std::cos(a);
             sine[i] = std::sin(a);
         }
@@ -80,10 +87,12 @@ Frame MakeFrame(const CVector3& m, const CVector3& plus, const CVector3& minus)
 
 }  // namespace
 
-// The rings of one build: each ring's parameter and frame, its 27 placed
-// points and its 25 normals. Kept by a SweepMeshBuilder between builds so
-// that its storage is reused.
+// The rings of one build of N slices: each ring's parameter and frame, its
+// N + 3 placed points (at a(-1) .. a(N + 1)) and its N + 1 normals (at a(0)
+// .. a(N)). Kept by a SweepMeshBuilder between builds so that its storage is
+// reused.
 struct SweepRings {
+    AngleTable angles;
     std::vector<CVector3> resampled;
     std::vector<double> params;
     std::vector<double> ts;
@@ -93,18 +102,22 @@ struct SweepRings {
     std::vector<CVector3> placed;
     std::vector<CVector3> normals;
     std::vector<unsigned char> missing;
+    std::vector<unsigned char> columnHasNormal;
     std::size_t count = 0;
+    std::size_t angleCount = 0;   // placed points a ring
+    std::size_t normalCount = 0;  // normals a ring
 };
 
 namespace {
 
 // Fills `r` for the inputs; false when there is no surface (no profile
-// samples or no path control points).
+// samples, no path control points, or settings out of range).
 bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector<CVector3>& pathControls,
-                  const std::vector<CVector3>& profileControls, SweepRings& r)
+                  const std::vector<CVector3>& profileControls, const SweepSettings& settings,
+                  SweepRings& r)
 {
     r.count = 0;
-    if (profileSamples.empty() || pathControls.empty())
+    if (profileSamples.empty() || pathControls.empty() || !SweepSettingsProblem(settings).empty())
         return false;
 
     // A profile with fewer control points than the path is resampled as
@@ -113,7 +126,8 @@ bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector
     const std::size_t m = pathControls.size();
     r.resampled.clear();
     if (n < m)
-        SampleBezier(profileControls, static_cast<int>(10 * m - 10), r.resampled, nullptr);
+        SampleBezier(profileControls, settings.intervalsPerSpan * static_cast<int>(m - 1), r.resampled,
+                     nullptr);
     const std::vector<CVector3>& rings = n < m ? r.resampled : profileSamples;
 
     double ymin = profileSamples[0].y;
@@ -131,14 +145,19 @@ bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector
     if (count == 0)
         return true;
 
-    // Per ring: parameter, frame, the 27 placed points and the 25 normals.
+    // Per ring: parameter, frame, the placed points and the normals.
+    r.angles.Prepare(settings);
+    const AngleTable& angles = r.angles;
+    const std::size_t angleCount = static_cast<std::size_t>(settings.slices) + 3;
+    const std::size_t normalCount = static_cast<std::size_t>(settings.slices) + 1;
+    r.angleCount = angleCount;
+    r.normalCount = normalCount;
     r.params.resize(count);
-    r.placed.resize(count * kAngles);
-    r.normals.resize(count * kNormals);
-    r.missing.assign(count * kNormals, 0);
+    r.placed.resize(count * angleCount);
+    r.normals.resize(count * normalCount);
+    r.missing.assign(count * normalCount, 0);
     bool anyMissing = false;
 
-    static const AngleTable angles;
     // Each ring needs the path at its parameter t and at t + 1e-05 and
     // t - 1e-05 (the tangent's central difference): three evaluations a
     // ring, done as one batch.
@@ -169,8 +188,8 @@ bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector
 
         const Frame& f = r.frames[k];
         const CVector3& p = rings[k];
-        CVector3* row = &r.placed[k * kAngles];
-        for (int i = 0; i < kAngles; ++i) {
+        CVector3* row = &r.placed[k * angleCount];
+        for (std::size_t i = 0; i < angleCount; ++i) {
             const double c = angles.cosine[i];
             const double s = angles.sine[i];
             const double rr = c * p.x + s * p.z;
@@ -183,19 +202,19 @@ bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector
     }
 
     for (std::size_t k = 0; k < count; ++k) {
-        const CVector3* row = &r.placed[k * kAngles];
-        const CVector3* ahead = k + 1 < count ? &r.placed[(k + 1) * kAngles] : row;
-        const CVector3* behind = k > 0 ? &r.placed[(k - 1) * kAngles] : row;
-        for (int i = 0; i < kNormals; ++i) {
+        const CVector3* row = &r.placed[k * angleCount];
+        const CVector3* ahead = k + 1 < count ? &r.placed[(k + 1) * angleCount] : row;
+        const CVector3* behind = k > 0 ? &r.placed[(k - 1) * angleCount] : row;
+        for (std::size_t i = 0; i < normalCount; ++i) {
             // Angle index i + 1 is a(i); its angular neighbours are i and i + 2.
             CVector3 l = row[i + 2].Subtract(row[i]);
             l.Normalize();
             CVector3 e = ahead[i + 1].Subtract(behind[i + 1]);
             e.Normalize();
             const CVector3 normal = l.Cross(e);
-            r.normals[k * kNormals + i] = normal;
+            r.normals[k * normalCount + i] = normal;
             if (!IsFinite(normal)) {
-                r.missing[k * kNormals + i] = 1;
+                r.missing[k * normalCount + i] = 1;
                 anyMissing = true;
             }
         }
@@ -210,21 +229,22 @@ bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector
         // earlier ring wins.
         std::vector<CVector3>& normals = r.normals;
         const std::vector<unsigned char>& missing = r.missing;
-        bool columnHasNormal[kNormals] = {};
+        std::vector<unsigned char>& columnHasNormal = r.columnHasNormal;
+        columnHasNormal.assign(normalCount, 0);
         for (std::size_t k = 0; k < count; ++k)
-            for (int i = 0; i < kNormals; ++i)
-                columnHasNormal[i] = columnHasNormal[i] || !missing[k * kNormals + i];
+            for (std::size_t i = 0; i < normalCount; ++i)
+                columnHasNormal[i] = columnHasNormal[i] || !missing[k * normalCount + i];
         for (std::size_t k = 0; k < count; ++k) {
-            for (int i = 0; i < kNormals; ++i) {
-                if (!missing[k * kNormals + i])
+            for (std::size_t i = 0; i < normalCount; ++i) {
+                if (!missing[k * normalCount + i])
                     continue;
                 bool found = false;
                 for (std::size_t d = 1; d < count && !found && columnHasNormal[i]; ++d) {
-                    if (k >= d && !missing[(k - d) * kNormals + i]) {
-                        normals[k * kNormals + i] = normals[(k - d) * kNormals + i];
+                    if (k >= d && !missing[(k - d) * normalCount + i]) {
+                        normals[k * normalCount + i] = normals[(k - d) * normalCount + i];
                         found = true;
-                    } else if (k + d < count && !missing[(k + d) * kNormals + i]) {
-                        normals[k * kNormals + i] = normals[(k + d) * kNormals + i];
+                    } else if (k + d < count && !missing[(k + d) * normalCount + i]) {
+                        normals[k * normalCount + i] = normals[(k + d) * normalCount + i];
                         found = true;
                     }
                 }
@@ -238,7 +258,7 @@ bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector
                     // direction; the unbent ring's radial direction remains.
                     if (!IsFinite(radial))
                         radial = CVector3(c, 0.0, -s);
-                    normals[k * kNormals + i] = radial;
+                    normals[k * normalCount + i] = radial;
                 }
             }
         }
@@ -246,39 +266,36 @@ bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector
     return true;
 }
 
-// The texture S of the two edges of slice v.
-float SliceStart(int v)
+// The texture S of edge v of the slices (edge v + 1 ends slice v).
+float SliceEdge(int v, float step)
 {
-    return static_cast<float>(v * 0.0416666679084301);
-}
-
-float SliceEnd(int v)
-{
-    return static_cast<float>((v + 1) * 0.0416666679084301);
+    return static_cast<float>(v * static_cast<double>(step));
 }
 
 }  // namespace
 
 std::vector<std::vector<SweepVertex>> ComputeSweepMesh(const std::vector<CVector3>& profileSamples,
                                                        const std::vector<CVector3>& pathControls,
-                                                       const std::vector<CVector3>& profileControls)
+                                                       const std::vector<CVector3>& profileControls,
+                                                       const SweepSettings& settings)
 {
     std::vector<std::vector<SweepVertex>> strips;
     SweepRings r;
-    if (!ComputeRings(profileSamples, pathControls, profileControls, r))
+    if (!ComputeRings(profileSamples, pathControls, profileControls, settings, r))
         return strips;
-    strips.resize(kSlices);
+    strips.resize(static_cast<std::size_t>(settings.slices));
+    const float step = settings.TextureStep();
     const std::size_t count = r.count;
-    for (int v = 0; v < kSlices; ++v) {
-        const float s0 = SliceStart(v);
-        const float s1 = SliceEnd(v);
-        std::vector<SweepVertex>& strip = strips[v];
+    for (int v = 0; v < settings.slices; ++v) {
+        const float s0 = SliceEdge(v, step);
+        const float s1 = SliceEdge(v + 1, step);
+        std::vector<SweepVertex>& strip = strips[static_cast<std::size_t>(v)];
         strip.resize(2 * count);
         SweepVertex* out = strip.data();
         for (std::size_t k = 0; k < count; ++k) {
             const float tk = static_cast<float>(r.params[k]);
-            const CVector3* row = &r.placed[k * kAngles];
-            const CVector3* normal = &r.normals[k * kNormals];
+            const CVector3* row = &r.placed[k * r.angleCount];
+            const CVector3* normal = &r.normals[k * r.normalCount];
             *out++ = {s0, tk, normal[v], row[v + 1]};
             *out++ = {s1, tk, normal[v + 1], row[v + 2]};
         }
@@ -291,17 +308,19 @@ SweepMeshBuilder::~SweepMeshBuilder() = default;
 
 bool SweepMeshBuilder::Build(const std::vector<CVector3>& profileSamples,
                              const std::vector<CVector3>& pathControls,
-                             const std::vector<CVector3>& profileControls)
+                             const std::vector<CVector3>& profileControls, const SweepSettings& settings)
 {
     SweepRings& r = *m_rings;
+    m_stripCount = 0;
     m_verticesPerStrip = 0;
-    if (!ComputeRings(profileSamples, pathControls, profileControls, r)) {
+    if (!ComputeRings(profileSamples, pathControls, profileControls, settings, r)) {
         m_vertices.clear();
         return false;
     }
     const std::size_t count = r.count;
+    m_stripCount = settings.slices;
     m_verticesPerStrip = 2 * count;
-    m_vertices.resize(kSlices * m_verticesPerStrip * kFloatsPerVertex);
+    m_vertices.resize(static_cast<std::size_t>(m_stripCount) * m_verticesPerStrip * kFloatsPerVertex);
     float* out = m_vertices.data();
     auto put = [&out](float s, float t, const CVector3& normal, const CVector3& position) {
         out[0] = s;
@@ -314,13 +333,14 @@ bool SweepMeshBuilder::Build(const std::vector<CVector3>& profileSamples,
         out[7] = static_cast<float>(position.z);
         out += kFloatsPerVertex;
     };
-    for (int v = 0; v < kSlices; ++v) {
-        const float s0 = SliceStart(v);
-        const float s1 = SliceEnd(v);
+    const float step = settings.TextureStep();
+    for (int v = 0; v < m_stripCount; ++v) {
+        const float s0 = SliceEdge(v, step);
+        const float s1 = SliceEdge(v + 1, step);
         for (std::size_t k = 0; k < count; ++k) {
             const float tk = static_cast<float>(r.params[k]);
-            const CVector3* row = &r.placed[k * kAngles];
-            const CVector3* normal = &r.normals[k * kNormals];
+            const CVector3* row = &r.placed[k * r.angleCount];
+            const CVector3* normal = &r.normals[k * r.normalCount];
             put(s0, tk, normal[v], row[v + 1]);
             put(s1, tk, normal[v + 1], row[v + 2]);
         }

@@ -109,7 +109,7 @@ void SurfaceScene::DrawSurface() const
 {
     if (m_nStripVertices == 0)
         return;
-    // One colour call and the 24 triangle strips, each its own draw, drawn
+    // One colour call and a triangle strip a slice, each its own draw, drawn
     // from the buffer rather than from a display list: Mesa's display-list
     // compiler joins consecutive strips into one with degenerate triangles,
     // whose edges the wireframe mode draws as lines from the rim of one
@@ -119,7 +119,7 @@ void SurfaceScene::DrawSurface() const
     glColor3f(1.0f, 1.0f, 1.0f);
     glBindBuffer(GL_ARRAY_BUFFER, m_nSurfaceBuffer);
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, nullptr);
-    for (int strip = 0; strip < SweepMeshBuilder::kStrips; ++strip)
+    for (int strip = 0; strip < m_nStrips; ++strip)
         glDrawArrays(GL_TRIANGLE_STRIP, strip * m_nStripVertices, m_nStripVertices);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -156,8 +156,10 @@ void SurfaceScene::UploadMesh(const SweepMeshBuilder* mesh)
     GLint stored = 0;
     glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &stored);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    if (stored == bytes)
+    if (stored == bytes) {
         m_nStripVertices = static_cast<int>(mesh->VerticesPerStrip());
+        m_nStrips = mesh->StripCount();
+    }
 }
 
 PictureSize SurfaceScene::ReplaceTexture(const RgbImage* image)

@@ -52,6 +52,7 @@ private:
     unsigned int m_nSurfaceBuffer = 0;
     // Vertices in each of the strips held by the buffer; 0: no surface.
     int m_nStripVertices = 0;
+    int m_nStrips = 0;
     // The mesh of the last build, its storage kept for the next one.
     SweepMeshBuilder m_Builder;
 };

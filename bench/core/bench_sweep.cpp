@@ -42,7 +42,7 @@ void RunMesh(benchmark::State& state, Build build)
     std::vector<float> params;
     EvaluateCurve(profile, samples, params);
     for (auto _ : state) {
-        auto mesh = build(samples, path, profile);
+        auto mesh = build(samples, path, profile, SweepSettings());
         benchmark::DoNotOptimize(mesh.data());
     }
     state.counters["rings"] = static_cast<double>(samples.size());

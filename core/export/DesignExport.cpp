@@ -65,13 +65,20 @@ ExportResult ExportObjBeside(const IndexedMesh& mesh, const RgbImage* texture, c
 } // namespace
 
 ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                              const std::string& folder, const std::string& baseName)
+                              const std::string& folder, const std::string& baseName,
+                              const SweepSettings& settings)
 {
-    // The same samples and sweep as the program builds after every edit.
+    ExportResult refused;
+    refused.error = SweepSettingsProblem(settings);
+    if (!refused.Succeeded())
+        return refused;
+    // With the default settings, the same samples and sweep as the program
+    // builds after every edit.
     std::vector<CVector3> samples;
     std::vector<float> params;
-    EvaluateCurve(design.profile, samples, params);
-    const IndexedMesh mesh = BuildIndexedMesh(ComputeSweepMesh(samples, design.path, design.profile));
+    EvaluateCurve(design.profile, samples, params, settings.intervalsPerSpan);
+    const IndexedMesh mesh =
+        BuildIndexedMesh(ComputeSweepMesh(samples, design.path, design.profile, settings));
     switch (format) {
     case MeshFormat::Glb:
         return ExportGlb(mesh, texture, baseName);

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "core/SweepSettings.h"
 #include "core/bmp/RgbImage.h"
 #include "core/design/Design.h"
 #include "core/export/ExportFiles.h"
@@ -14,15 +15,17 @@ enum class MeshFormat { Glb, Obj, Stl };
 // nothing for an extension the exporters do not write.
 std::optional<MeshFormat> MeshFormatForPath(const std::string& path);
 
-// The surface of a design exactly as the 3D view shows it, exported under
-// `baseName` (a file name without folder or extension) for `folder`. `texture`
-// (the picture read from design.texturePath) may be null; formats without
-// materials ignore it. The OBJ's copy of the texture never replaces the
-// design's own picture (the same file, however reached): when "<base>.png" is
-// that picture the copy is "<base>-texture.png", and when that is too the
-// export is refused.
+// The surface of a design built with `settings` (by default exactly as the 3D
+// view shows it), exported under `baseName` (a file name without folder or
+// extension) for `folder`. `texture` (the picture read from
+// design.texturePath) may be null; formats without materials ignore it.
+// Settings out of range fail the export with the reason. The OBJ's copy of
+// the texture never replaces the design's own picture (the same file, however
+// reached): when "<base>.png" is that picture the copy is
+// "<base>-texture.png", and when that is too the export is refused.
 ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                              const std::string& folder, const std::string& baseName);
+                              const std::string& folder, const std::string& baseName,
+                              const SweepSettings& settings = SweepSettings());
 
 // Writes every file of a successful export into `folder`, all or none
 // (WriteFilesAtomically), the main file (named `mainName`, as the user asked

@@ -21,19 +21,19 @@ bool SameBits(float a, float b)
 }
 
 void ExpectSameAsStrips(SweepMeshBuilder& builder, const std::vector<CVector3>& profile,
-                        const std::vector<CVector3>& path)
+                        const std::vector<CVector3>& path, const SweepSettings& settings = SweepSettings())
 {
     std::vector<CVector3> samples;
     std::vector<float> params;
-    EvaluateCurve(profile, samples, params);
-    const auto strips = ComputeSweepMesh(samples, path, profile);
-    const bool built = builder.Build(samples, path, profile);
+    EvaluateCurve(profile, samples, params, settings.intervalsPerSpan);
+    const auto strips = ComputeSweepMesh(samples, path, profile, settings);
+    const bool built = builder.Build(samples, path, profile, settings);
     ASSERT_EQ(built, !strips.empty());
     if (!built) {
         EXPECT_TRUE(builder.Vertices().empty());
         return;
     }
-    ASSERT_EQ(strips.size(), static_cast<std::size_t>(SweepMeshBuilder::kStrips));
+    ASSERT_EQ(strips.size(), static_cast<std::size_t>(builder.StripCount()));
     ASSERT_EQ(builder.VerticesPerStrip(), strips[0].size());
     ASSERT_EQ(builder.Vertices().size(),
               strips.size() * strips[0].size() * SweepMeshBuilder::kFloatsPerVertex);
@@ -80,4 +80,23 @@ TEST(SweepMeshBuilder, GivesTheStripsNarrowedToFloatOverManyBuilds)
         ExpectSameAsStrips(builder, profile, path);
     }
     ExpectSameAsStrips(builder, {{2, -4, 0}, {6, -1, 0}}, {});
+}
+
+TEST(SweepMeshBuilder, GivesTheStripsOfEachSettingsOneBuilderIsGiven)
+{
+    // The builder keeps its angles between builds: changing the slices must
+    // not leave the previous ones in use.
+    const std::vector<CVector3> profile = {{1, -3, 0}, {4, 0, 0}, {2, 4, 0}};
+    const std::vector<CVector3> path = {{0, -5, 0}, {3, -1, 0}, {-2, 2, 0}, {0, 5, 0}};
+    SweepMeshBuilder builder;
+    for (const SweepSettings settings : {SweepSettings{7, 3}, SweepSettings{}, SweepSettings{48, 20},
+                                         SweepSettings{3, 1}, SweepSettings{7, 3}}) {
+        SCOPED_TRACE(testing::Message() << settings.slices << " slices, " << settings.intervalsPerSpan);
+        ExpectSameAsStrips(builder, profile, path, settings);
+        EXPECT_EQ(builder.StripCount(), settings.slices);
+        ExpectSameAsStrips(builder, path, profile, settings);
+    }
+    EXPECT_FALSE(builder.Build({{1, 0, 0}}, path, {{1, 0, 0}}, SweepSettings{2, 10}));
+    EXPECT_EQ(builder.StripCount(), 0);
+    EXPECT_TRUE(builder.Vertices().empty());
 }

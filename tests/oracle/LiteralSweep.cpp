@@ -79,7 +79,8 @@ void RotateZ(double angle, double x, double y, double z, CVector3& out)
 
 std::vector<std::vector<SweepVertex>> SweepMesh(const std::vector<CVector3>& profileSamples,
                                                 const std::vector<CVector3>& pathControls,
-                                                const std::vector<CVector3>& profileControls)
+                                                const std::vector<CVector3>& profileControls,
+                                                const SweepSettings& settings)
 {
     std::vector<std::vector<SweepVertex>> strips;
     if (profileSamples.empty() || pathControls.empty())
@@ -89,7 +90,7 @@ std::vector<std::vector<SweepVertex>> SweepMesh(const std::vector<CVector3>& pro
     const std::size_t n = profileControls.size();
     const std::size_t m = pathControls.size();
     if (n < m)
-        SampleBezier(profileControls, static_cast<int>(10 * m - 10), rings, nullptr);
+        SampleBezier(profileControls, settings.intervalsPerSpan * static_cast<int>(m - 1), rings, nullptr);
     else
         rings = profileSamples;
 
@@ -104,13 +105,14 @@ std::vector<std::vector<SweepVertex>> SweepMesh(const std::vector<CVector3>& pro
     const double range = ymax - ymin;
 
     const int count = static_cast<int>(rings.size());
-    for (int v = 0; v < 24; ++v) {
-        const float s0 = static_cast<float>(v * 0.0416666679084301);
-        const float s1 = static_cast<float>((v + 1) * 0.0416666679084301);
+    const double step = 2.0 * M_PI / settings.slices;
+    const float sStep = 1.0f / static_cast<float>(settings.slices);
+    for (int v = 0; v < settings.slices; ++v) {
+        const float s0 = static_cast<float>(v * static_cast<double>(sStep));
+        const float s1 = static_cast<float>((v + 1) * static_cast<double>(sStep));
         std::vector<SweepVertex> strip;
         if (!rings.empty()) {
-            const double a[4] = {(v - 1) * 0.2617993877991494, v * 0.2617993877991494,
-                                 (v + 1) * 0.2617993877991494, (v + 2) * 0.2617993877991494};
+            const double a[4] = {(v - 1) * step, v * step, (v + 1) * step, (v + 2) * step};
             for (int k = 0; k < count; ++k) {
                 const double tk = (rings[k].y - ymin) / range;
                 Frame before{}, after{};

@@ -17,9 +17,12 @@ void EvaluatePointTangent(double t, CVector3& point, CVector3& tangent,
 void RotateY(double angle, double x, double y, double z, CVector3& out);
 void RotateZ(double angle, double x, double y, double z, CVector3& out);
 
+// Slice v spans the angles v * 2 pi / N to (v + 1) * 2 pi / N of N =
+// settings.slices; the settings are taken as given, unchecked.
 std::vector<std::vector<SweepVertex>> SweepMesh(const std::vector<CVector3>& profileSamples,
                                                 const std::vector<CVector3>& pathControls,
-                                                const std::vector<CVector3>& profileControls);
+                                                const std::vector<CVector3>& profileControls,
+                                                const SweepSettings& settings = SweepSettings());
 
 }  // namespace literal
 

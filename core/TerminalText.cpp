@@ -70,3 +70,14 @@ std::string EscapeForTerminal(std::string_view text)
     }
     return out;
 }
+
+bool IsValidUtf8(std::string_view text)
+{
+    while (!text.empty()) {
+        const std::size_t length = Utf8SequenceLength(text);
+        if (length == 0)
+            return false;
+        text.remove_prefix(length);
+    }
+    return true;
+}

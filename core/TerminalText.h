@@ -9,3 +9,7 @@
 // that a file name can neither break a message into lines nor drive the
 // terminal. Valid UTF-8 text passes unchanged.
 std::string EscapeForTerminal(std::string_view text);
+
+// Whether `text` is valid UTF-8 (RFC 3629: no overlong forms, surrogates or
+// code points above U+10FFFF), as JSON readers require of strings.
+bool IsValidUtf8(std::string_view text);

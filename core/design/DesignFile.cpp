@@ -16,6 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/TerminalText.h"
 #include "core/design/AtomicFile.h"
 #include "core/design/ErrorText.h"
 #include "core/design/TexturePath.h"
@@ -480,41 +481,6 @@ bool Guarded(const std::string& who, std::string& reason, Body body) noexcept
 
 // ---- Writing
 
-// The checks nlohmann's parser makes on strings (RFC 3629).
-bool IsUtf8(const std::string& text)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        std::size_t more = 0;
-        unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-        if (c < 0x80)
-            more = 0;
-        else if (c >= 0xC2 && c <= 0xDF)
-            more = 1;
-        else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2;
-            low = c == 0xE0 ? 0xA0 : 0x80;
-            high = c == 0xED ? 0x9F : 0xBF;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3;
-            low = c == 0xF0 ? 0x90 : 0x80;
-            high = c == 0xF4 ? 0x8F : 0xBF;
-        } else
-            return false;
-        if (std::size_t(end - p) <= more)
-            return false;
-        for (std::size_t i = 1; i <= more; ++i) {
-            const unsigned char b = p[i];
-            if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF))
-                return false;
-        }
-        p += more + 1;
-    }
-    return true;
-}
-
 void AppendString(std::string& out, const std::string& text)
 {
     out += '"';
@@ -598,7 +564,7 @@ std::string WriteDesign(const Design& design, const std::string& path)
     const std::string texture = MakeStoredTexturePath(path, design.texturePath);
     if (texture.find('\0') != std::string::npos)
         Refuse("the texture path contains a NUL character");
-    if (!IsUtf8(texture))
+    if (!IsValidUtf8(texture))
         Refuse("the texture path is not UTF-8 text");
     const auto render = static_cast<std::size_t>(design.renderMode);
     if (render >= std::size(kRenderWords))

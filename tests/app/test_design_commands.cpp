@@ -404,10 +404,7 @@ TEST_F(DesignCommands, ATextureThatCannotBeReadLeavesTheTextureAndTheHistoryAsTh
 TEST_F(DesignCommands, APictureLargerThanOpenGLTakesIsShownScaledDownAndSaidOnce)
 {
     CSurfaceView& view = dialog->SurfaceView();
-    ASSERT_TRUE(view.m_hRC->makeCurrent(&view));
-    GLint limit = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
-    view.m_hRC->doneCurrent();
+    const int limit = MaxTextureSize(view);
     ASSERT_GT(limit, 0);
     ASSERT_LT(limit, 32768) << "this OpenGL takes every picture the readers do";
     QImage red(limit + 1, 4, QImage::Format_RGB888);

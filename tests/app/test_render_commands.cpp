@@ -188,10 +188,7 @@ TEST_F(PictureOfTheView, SaveImageWritesWhatTheWindowShows)
 TEST_F(PictureOfTheView, ATextureWiderThanOpenGLTakesIsRenderedScaledDownWithOneWarning)
 {
     CSurfaceView& view = dialog->SurfaceView();
-    ASSERT_TRUE(view.m_hRC->makeCurrent(&view));
-    GLint limit = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
-    view.m_hRC->doneCurrent();
+    const int limit = MaxTextureSize(view);
     ASSERT_GT(limit, 0);
     ASSERT_LE(limit, 16384) << "the picture must be wider than this OpenGL takes";
     // 32768 x 8, red and blue bands 1024 pixels wide: halved, still bands.

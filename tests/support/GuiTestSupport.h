@@ -1,6 +1,9 @@
 #pragma once
 
+#include <GL/gl.h>
+
 #include <QCoreApplication>
+#include <QOpenGLContext>
 #include <QImage>
 #include <QScreen>
 #include <QTest>
@@ -53,6 +56,17 @@ inline QPoint WorldToWindow(const CGLView& view, double x, double y)
 {
     const int w = view.m_rcClient.right, h = view.m_rcClient.bottom;
     return QPoint(static_cast<int>((x + 10.0) / 20.0 * w), static_cast<int>(h - (y + 10.0) / 20.0 * h));
+}
+
+// The widest texture the view's OpenGL takes.
+inline int MaxTextureSize(CGLView& view)
+{
+    GLint limit = 0;
+    if (view.m_hRC->makeCurrent(&view)) {
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+        view.m_hRC->doneCurrent();
+    }
+    return limit;
 }
 
 // What the view shows on the screen now, after rendering a fresh frame.

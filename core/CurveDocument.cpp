@@ -93,13 +93,17 @@ void CurveDocument::ResetCurve(unsigned int degree)
     NotifyCurveChanged();
 }
 
-void CurveDocument::Assign(std::vector<CVector3> points, int selected)
+Result<void> CurveDocument::Assign(std::vector<CVector3> points, int selected)
 {
+    std::string problem = CurveProblem(m_bNonNegativeX ? "profile" : "path", points);
+    if (!problem.empty())
+        return Failure{std::move(problem)};
     m_ControlPoints = std::move(points);
     const bool valid = selected >= 0 && static_cast<std::size_t>(selected) < m_ControlPoints.size();
     m_nSelected = valid ? selected : -1;
     EvaluateCurve();
     NotifyCurveChanged();
+    return {};
 }
 
 int CurveDocument::GetSelectedPoint(CVector3& out) const

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/Result.h"
 #include "core/Vector3.h"
 
 // What a left click in an editor does.
@@ -64,7 +65,10 @@ public:
     // degree + 1 points up the Y axis from -5 in float steps of 10 / degree.
     void ResetCurve(unsigned int degree);
     // Replaces the points and the selection (-1 or an index of `points`).
-    void Assign(std::vector<CVector3> points, int selected);
+    // Points the editor would not make (too many, not finite, left of the
+    // axis where X >= 0 is kept) are refused with the reason, and nothing
+    // changes.
+    Result<void> Assign(std::vector<CVector3> points, int selected);
 
     // The selected index and point, or -1 with `out` untouched.
     int GetSelectedPoint(CVector3& out) const;

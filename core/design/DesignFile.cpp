@@ -110,51 +110,12 @@ std::string FileName(const std::string& path)
     return name.empty() ? path : name;
 }
 
-std::string PointName(const char* curve, std::size_t index)
-{
-    return Quoted(curve) + " point " + std::to_string(index);
-}
+// ---- Rules shared by the reader and the writer (core/design/Design.h)
 
-// ---- Rules shared by the reader and the writer
-
-void CheckPointCount(const char* curve, std::size_t count)
+void Check(const std::string& problem)
 {
-    if (count > kMaxControlPoints)
-        Refuse(Quoted(curve) + " has " + std::to_string(count) + " points, at most "
-               + std::to_string(kMaxControlPoints) + " are allowed");
-}
-
-void CheckPoint(const char* curve, std::size_t index, double x, double y)
-{
-    if (!std::isfinite(x))
-        Refuse(PointName(curve, index) + " \"x\" is not a finite number");
-    if (!std::isfinite(y))
-        Refuse(PointName(curve, index) + " \"y\" is not a finite number");
-    if (std::string_view(curve) == "profile" && x < 0.0)
-        Refuse(PointName(curve, index) + " has X < 0");
-}
-
-void CheckDegree(bool inRange, const std::string& shown)
-{
-    if (!inRange)
-        Refuse("\"degree\" is " + shown + ", must be " + std::to_string(kMinDesignDegree) + " to "
-               + std::to_string(kMaxDesignDegree));
-}
-
-std::string RotationName(std::size_t index)
-{
-    return "\"view\" \"rotation\" number " + std::to_string(index);
-}
-
-void CheckView(const float (&rotation)[16], float distance)
-{
-    for (std::size_t i = 0; i < 16; ++i)
-        if (!std::isfinite(rotation[i]))
-            Refuse(RotationName(i) + " is not a finite number");
-    if (!std::isfinite(distance))
-        Refuse("\"view\" \"distance\" is not a finite number");
-    if (!(distance > 0.0f))
-        Refuse("\"view\" \"distance\" must be greater than 0");
+    if (!problem.empty())
+        Refuse(problem);
 }
 
 // ---- Reading
@@ -203,7 +164,7 @@ std::vector<CVector3> ReadCurve(const Json& root, const char* curve)
     const Json& array = Member(root, curve, Quoted(curve) + " is missing");
     if (!array.is_array())
         Refuse(Quoted(curve) + " must be an array of points");
-    CheckPointCount(curve, array.size());
+    Check(PointCountProblem(curve, array.size()));
     std::vector<CVector3> points;
     points.reserve(array.size());
     for (std::size_t i = 0; i < array.size(); ++i) {
@@ -214,7 +175,7 @@ std::vector<CVector3> ReadCurve(const Json& root, const char* curve)
         RefuseUnknownKeys(point, {"x", "y"}, name + " has an ");
         const double x = ReadNumber(Member(point, "x", name + " has no \"x\""), name + " \"x\"");
         const double y = ReadNumber(Member(point, "y", name + " has no \"y\""), name + " \"y\"");
-        CheckPoint(curve, i, x, y);
+        Check(PointProblem(curve, i, x, y));
         points.emplace_back(x, y, 0.0);
     }
     return points;
@@ -419,8 +380,8 @@ Design ReadDesign(std::string_view text, const std::string& path)
     if (!degree.is_number_integer())
         Refuse("\"degree\" must be a whole number");
     const std::uint64_t degreeValue = degree.is_number_unsigned() ? degree.get<std::uint64_t>() : 0;
-    CheckDegree(degree.is_number_unsigned() && degreeValue >= kMinDesignDegree && degreeValue <= kMaxDesignDegree,
-                degree.dump());
+    if (!degree.is_number_unsigned() || degreeValue < kMinDesignDegree || degreeValue > kMaxDesignDegree)
+        Refuse(DegreeOutOfRange(degree.dump()));
     design.degree = static_cast<std::uint32_t>(degreeValue);
 
     const auto texture = root.find("texture");
@@ -454,7 +415,7 @@ Design ReadDesign(std::string_view text, const std::string& path)
         design.viewRotation[i] = ReadFloat(rotation[i], RotationName(i));
     design.viewDistance =
         ReadFloat(Member(view, "distance", "\"view\" has no \"distance\""), "\"view\" \"distance\"");
-    CheckView(design.viewRotation, design.viewDistance);
+    Check(ViewProblem(design.viewRotation, design.viewDistance));
     return design;
 }
 
@@ -553,23 +514,13 @@ void AppendCurve(std::string& out, const char* curve, const std::vector<CVector3
 
 std::string WriteDesign(const Design& design, const std::string& path)
 {
-    CheckPointCount("profile", design.profile.size());
-    for (std::size_t i = 0; i < design.profile.size(); ++i)
-        CheckPoint("profile", i, design.profile[i].x, design.profile[i].y);
-    CheckPointCount("path", design.path.size());
-    for (std::size_t i = 0; i < design.path.size(); ++i)
-        CheckPoint("path", i, design.path[i].x, design.path[i].y);
-    CheckDegree(design.degree >= kMinDesignDegree && design.degree <= kMaxDesignDegree,
-                std::to_string(design.degree));
+    Check(DesignProblem(design));
     const std::string texture = MakeStoredTexturePath(path, design.texturePath);
     if (texture.find('\0') != std::string::npos)
         Refuse("the texture path contains a NUL character");
     if (!IsValidUtf8(texture))
         Refuse("the texture path is not UTF-8 text");
     const auto render = static_cast<std::size_t>(design.renderMode);
-    if (render >= std::size(kRenderWords))
-        Refuse("the render mode is not solid, wireframe or point");
-    CheckView(design.viewRotation, design.viewDistance);
 
     std::string out = "{\n  \"format\": ";
     AppendString(out, kDesignFormatName);

@@ -1,0 +1,133 @@
+#include "core/design/DesignDocument.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+DesignDocument::DesignDocument()
+{
+    m_profile.SetListener(this);
+    m_path.SetListener(this);
+    m_path.ResetCurve(m_degree);
+}
+
+void DesignDocument::AddListener(DesignListener* listener)
+{
+    m_listeners.push_back(listener);
+}
+
+void DesignDocument::RemoveListener(DesignListener* listener)
+{
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener), m_listeners.end());
+}
+
+Result<void> DesignDocument::SetDegree(std::uint32_t degree)
+{
+    if (degree < kMinDesignDegree || degree > kMaxDesignDegree)
+        return Failure{DegreeOutOfRange(std::to_string(degree))};
+    if (degree != m_degree) {
+        m_degree = degree;
+        Notify(kDegreePart);
+    }
+    return {};
+}
+
+void DesignDocument::SetTexture(DesignTexture texture)
+{
+    if (texture == m_texture)
+        return;
+    m_texture = std::move(texture);
+    Notify(kTexturePart);
+}
+
+void DesignDocument::SetRenderMode(RenderMode mode)
+{
+    if (mode == m_renderMode)
+        return;
+    m_renderMode = mode;
+    Notify(kRenderModePart);
+}
+
+void DesignDocument::DragView(int x, int y)
+{
+    if (m_trackball.Motion(x, y))
+        Notify(kViewPart);
+}
+
+Result<void> DesignDocument::SetView(const float rotation[16], float distance)
+{
+    float pose[16];
+    std::copy(rotation, rotation + 16, pose);
+    std::string problem = ViewProblem(pose, distance);
+    if (!problem.empty())
+        return Failure{std::move(problem)};
+    m_trackball.SetView(pose, distance);
+    Notify(kViewPart);
+    return {};
+}
+
+Result<void> DesignDocument::SetSweep(const SweepSettings& sweep)
+{
+    std::string problem = SweepSettingsProblem(sweep);
+    if (!problem.empty())
+        return Failure{std::move(problem)};
+    if (sweep.slices != m_sweep.slices || sweep.intervalsPerSpan != m_sweep.intervalsPerSpan) {
+        m_sweep = sweep;
+        Notify(kSweepPart);
+    }
+    return {};
+}
+
+Design DesignDocument::Value() const
+{
+    Design design;
+    design.profile = m_profile.ControlPoints();
+    design.path = m_path.ControlPoints();
+    design.degree = m_degree;
+    design.texturePath = m_texture.path;
+    design.renderMode = m_renderMode;
+    std::copy(m_trackball.Matrix(), m_trackball.Matrix() + 16, design.viewRotation);
+    design.viewDistance = m_trackball.Distance();
+    design.sweep = m_sweep;
+    return design;
+}
+
+Result<void> DesignDocument::Assign(const Design& design, std::shared_ptr<const RgbImage> picture)
+{
+    std::string problem = DesignProblem(design);
+    if (!problem.empty())
+        return Failure{std::move(problem)};
+    // The rules hold for every part, so no assignment below can be refused.
+    m_assigning = true;
+    m_profile.Assign(design.profile, -1);
+    m_path.Assign(design.path, -1);
+    m_assigning = false;
+    m_degree = design.degree;
+    m_texture = picture ? DesignTexture{design.texturePath, std::move(picture)} : DesignTexture{};
+    m_renderMode = design.renderMode;
+    m_trackball.SetView(design.viewRotation, design.viewDistance);
+    m_sweep = design.sweep;
+    Notify(kWholeDesign);
+    return {};
+}
+
+void DesignDocument::OnCurveChanged(const CurveDocument& curve)
+{
+    if (!m_assigning)
+        Notify(&curve == &m_profile ? kProfilePart : kPathPart);
+}
+
+void DesignDocument::OnEditRefused(const CurveDocument& curve, EditRefusal refusal)
+{
+    // A copy: a listener added while others are told hears from the next change.
+    const std::vector<DesignListener*> listeners = m_listeners;
+    for (DesignListener* listener : listeners)
+        listener->OnEditRefused(curve, refusal);
+}
+
+void DesignDocument::Notify(DesignParts changed)
+{
+    const std::vector<DesignListener*> listeners = m_listeners;
+    for (DesignListener* listener : listeners)
+        listener->OnDesignChanged(*this, changed);
+}

@@ -1,0 +1,176 @@
+// The design document: its rules at every entry, and what its listeners hear.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "core/design/DesignDocument.h"
+
+namespace {
+
+struct Heard : DesignListener {
+    std::vector<DesignParts> changes;
+    std::vector<EditRefusal> refusals;
+
+    void OnDesignChanged(const DesignDocument&, DesignParts changed) override { changes.push_back(changed); }
+    void OnEditRefused(const CurveDocument&, EditRefusal refusal) override { refusals.push_back(refusal); }
+};
+
+Design Vase()
+{
+    Design design;
+    design.profile = {{2, -4, 0}, {6, -1, 0}, {1, 2, 0}};
+    design.path = {{0, -5, 0}, {1, 0, 0}, {0, 5, 0}};
+    design.degree = 2;
+    design.texturePath = "/pictures/marble.png";
+    design.renderMode = RenderMode::Wireframe;
+    design.viewRotation[1] = 0.5f;
+    design.viewDistance = 12.5f;
+    design.sweep = SweepSettings{48, 20};
+    return design;
+}
+
+bool SameDesign(const Design& a, const Design& b)
+{
+    const auto samePoints = [](const std::vector<CVector3>& p, const std::vector<CVector3>& q) {
+        if (p.size() != q.size())
+            return false;
+        for (std::size_t i = 0; i < p.size(); ++i)
+            if (p[i].x != q[i].x || p[i].y != q[i].y || p[i].z != q[i].z)
+                return false;
+        return true;
+    };
+    for (int i = 0; i < 16; ++i)
+        if (a.viewRotation[i] != b.viewRotation[i])
+            return false;
+    return samePoints(a.profile, b.profile) && samePoints(a.path, b.path) && a.degree == b.degree &&
+           a.texturePath == b.texturePath && a.renderMode == b.renderMode && a.viewDistance == b.viewDistance &&
+           a.sweep.slices == b.sweep.slices && a.sweep.intervalsPerSpan == b.sweep.intervalsPerSpan;
+}
+
+class DesignDocumentTest : public testing::Test {
+protected:
+    void SetUp() override { document.AddListener(&heard); }
+
+    DesignDocument document;
+    Heard heard;
+};
+
+} // namespace
+
+TEST_F(DesignDocumentTest, StartsBlankWithAStraightPathAndTheDefaultSettings)
+{
+    EXPECT_TRUE(document.Profile().ControlPoints().empty());
+    ASSERT_EQ(document.Path().ControlPoints().size(), 2u);
+    EXPECT_EQ(document.Path().ControlPoints()[1].y, 5.0);
+    Design blank;
+    blank.path = {{0, -5, 0}, {0, 5, 0}};
+    EXPECT_TRUE(SameDesign(document.Value(), blank));
+}
+
+TEST_F(DesignDocumentTest, AssignTakesAWholeDesignAndTellsOnce)
+{
+    const Design vase = Vase();
+    auto picture = std::make_shared<RgbImage>();
+    ASSERT_TRUE(document.Assign(vase, picture).Ok());
+    EXPECT_TRUE(SameDesign(document.Value(), vase));
+    EXPECT_EQ(document.Texture().picture, picture);
+    EXPECT_EQ(document.Profile().Selected(), -1);
+    EXPECT_FALSE(document.Profile().SamplePoints().empty()) << "the curves are sampled";
+    ASSERT_EQ(heard.changes.size(), 1u);
+    EXPECT_EQ(heard.changes[0], DesignParts(kWholeDesign));
+
+    // Without its picture the design keeps no texture path either.
+    ASSERT_TRUE(document.Assign(vase).Ok());
+    EXPECT_EQ(document.Value().texturePath, "");
+}
+
+TEST_F(DesignDocumentTest, AssignRefusesADesignThatBreaksARuleAndChangesNothing)
+{
+    const auto picture = std::make_shared<RgbImage>();
+    ASSERT_TRUE(document.Assign(Vase(), picture).Ok());
+    heard.changes.clear();
+    const struct {
+        void (*spoil)(Design&);
+        const char* reason;
+    } cases[] = {
+        {[](Design& d) { d.profile[2].x = -0.5; }, "\"profile\" point 2 has X < 0"},
+        {[](Design& d) { d.path.resize(1001); }, "\"path\" has 1001 points, at most 1000 are allowed"},
+        {[](Design& d) { d.path[0].y = std::nan(""); }, "\"path\" point 0 \"y\" is not a finite number"},
+        {[](Design& d) { d.degree = 0; }, "\"degree\" is 0, must be 1 to 100"},
+        {[](Design& d) { d.viewDistance = 0.0f; }, "\"view\" \"distance\" must be greater than 0"},
+        {[](Design& d) { d.sweep.slices = 2; }, "slices must be 3 to 1024, not 2"},
+    };
+    for (const auto& c : cases) {
+        Design spoiled = Vase();
+        spoiled.profile[0].x = 4.0;
+        c.spoil(spoiled);
+        const Result<void> assigned = document.Assign(spoiled, picture);
+        ASSERT_FALSE(assigned.Ok()) << c.reason;
+        EXPECT_EQ(assigned.Error(), c.reason);
+        EXPECT_TRUE(SameDesign(document.Value(), Vase())) << c.reason;
+    }
+    EXPECT_TRUE(heard.changes.empty());
+}
+
+TEST_F(DesignDocumentTest, EveryEntryKeepsTheRules)
+{
+    EXPECT_FALSE(document.Profile().Assign({{-1, 0, 0}}, 0).Ok());
+    EXPECT_FALSE(document.Path().Assign(std::vector<CVector3>(1001), -1).Ok());
+    EXPECT_FALSE(document.Path().Assign({{0, std::nan(""), 0}}, -1).Ok());
+    EXPECT_TRUE(document.Path().Assign({{-1, 0, 0}}, 0).Ok()) << "the path may go left of the axis";
+    EXPECT_FALSE(document.SetDegree(101).Ok());
+    EXPECT_FALSE(document.SetDegree(0).Ok());
+    EXPECT_EQ(document.Degree(), 1u);
+    const float turned[16] = {std::numeric_limits<float>::infinity()};
+    EXPECT_FALSE(document.SetView(turned, 20.0f).Ok());
+    EXPECT_FALSE(document.SetSweep(SweepSettings{24, 0}).Ok());
+    EXPECT_EQ(document.Sweep().intervalsPerSpan, SweepSettings::kDefaultIntervalsPerSpan);
+    EXPECT_TRUE(document.Profile().ControlPoints().empty());
+    ASSERT_EQ(heard.changes.size(), 1u) << "only the path's own edit was told";
+    EXPECT_EQ(heard.changes[0], DesignParts(kPathPart));
+}
+
+TEST_F(DesignDocumentTest, EachChangeNamesItsPartAndASameValueIsNoChange)
+{
+    document.Profile().Click(2, 2);
+    document.Path().Click(1, 1);
+    ASSERT_TRUE(document.SetDegree(3).Ok());
+    ASSERT_TRUE(document.SetDegree(3).Ok());
+    document.ResetPath();
+    document.SetRenderMode(RenderMode::Point);
+    document.SetRenderMode(RenderMode::Point);
+    document.SetTexture({"a.png", std::make_shared<RgbImage>()});
+    ASSERT_TRUE(document.SetSweep(SweepSettings{48, 20}).Ok());
+    const std::vector<DesignParts> expected = {kProfilePart,    kPathPart,    kDegreePart, kPathPart,
+                                               kRenderModePart, kTexturePart, kSweepPart};
+    EXPECT_EQ(heard.changes, expected);
+    EXPECT_EQ(document.Path().ControlPoints().size(), 4u) << "a reset uses the document's degree";
+
+    // A refused edit is told as a refusal, not a change.
+    heard.changes.clear();
+    document.Profile().Click(-1, 0);
+    EXPECT_TRUE(heard.changes.empty());
+    ASSERT_EQ(heard.refusals.size(), 1u);
+    EXPECT_EQ(heard.refusals[0], EditRefusal::NegativeX);
+}
+
+TEST_F(DesignDocumentTest, ADragInTheViewTurnsItAndTellsOnlyWhenItMoved)
+{
+    document.SetViewportSize(200, 200);
+    document.BeginTurn(100, 100);
+    document.DragView(100, 100);
+    EXPECT_TRUE(heard.changes.empty()) << "no movement, no change";
+    document.DragView(140, 100);
+    document.EndTurn();
+    ASSERT_EQ(heard.changes.size(), 1u);
+    EXPECT_EQ(heard.changes[0], DesignParts(kViewPart));
+    EXPECT_NE(document.Value().viewRotation[0], 1.0f);
+    heard.changes.clear();
+    document.RemoveListener(&heard);
+    document.SetRenderMode(RenderMode::Wireframe);
+    EXPECT_TRUE(heard.changes.empty());
+}

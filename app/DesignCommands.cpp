@@ -39,7 +39,11 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     if (design.texturePath.empty())
         return std::nullopt;
     RgbImage texture;
-    const TextureLoad loaded = LoadTextureFile(design.texturePath.c_str(), texture);
+    // The modeller's reader and guards: a file that cannot be opened is
+    // reported as any other that cannot be read.
+    TextureLoad loaded;
+    loaded.result = DibResult::OpenFailure;
+    loaded = LoadTextureFile(design.texturePath.c_str(), texture).value_or(loaded);
     if (loaded.Ok())
         return texture;
     std::string why = TextureMessages::Failure(loaded, design.texturePath);

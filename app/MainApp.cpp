@@ -120,7 +120,7 @@ bool CMainApp::InitInstance(const std::optional<std::string>& design)
     // that a refusal shows over it.
     if (design)
         QMetaObject::invokeMethod(
-            &dialog, [&dialog, path = *design] { dialog.OpenDesignAt(path); }, Qt::QueuedConnection);
+            &dialog, [&dialog, path = *design] { dialog.Files().OpenDesignAt(path); }, Qt::QueuedConnection);
     dialog.exec();
     return false;
 }

@@ -4,22 +4,6 @@
 <context>
     <name>CMainDlg</name>
     <message>
-        <source>Load Texture</source>
-        <translation>텍스처 불러오기</translation>
-    </message>
-    <message>
-        <source>The design &quot;%1&quot; has unsaved changes.</source>
-        <translation>디자인 &quot;%1&quot;에 저장하지 않은 변경 사항이 있습니다.</translation>
-    </message>
-    <message>
-        <source>Do you want to save them?</source>
-        <translation>저장하시겠습니까?</translation>
-    </message>
-    <message>
-        <source>Velmora Designs (*.velmora)</source>
-        <translation>Velmora 디자인 (*.velmora)</translation>
-    </message>
-    <message>
         <source>&amp;File</source>
         <translation>파일(&amp;F)</translation>
     </message>
@@ -132,20 +116,27 @@
         <translation>초기화</translation>
     </message>
     <message>
-        <source>Images (%1)</source>
-        <translation>이미지 (%1)</translation>
+        <source>%1[*] - %2</source>
+        <translation>%1[*] - %2</translation>
     </message>
     <message>
-        <source>Render Mode</source>
-        <translation>렌더링 방식</translation>
+        <source>A curve can hold at most %1 control points.</source>
+        <translation>곡선 하나에는 조정점을 %1개까지만 둘 수 있습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>DesignFiles</name>
+    <message>
+        <source>The design &quot;%1&quot; has unsaved changes.</source>
+        <translation>디자인 &quot;%1&quot;에 저장하지 않은 변경 사항이 있습니다.</translation>
     </message>
     <message>
-        <source>Add Point</source>
-        <translation>점 추가</translation>
+        <source>Do you want to save them?</source>
+        <translation>저장하시겠습니까?</translation>
     </message>
     <message>
-        <source>Move Point</source>
-        <translation>점 이동</translation>
+        <source>Velmora Designs (*.velmora)</source>
+        <translation>Velmora 디자인 (*.velmora)</translation>
     </message>
     <message>
         <source>Open Design</source>
@@ -188,16 +179,16 @@
         <translation>PNG 이미지 (*.png)</translation>
     </message>
     <message>
+        <source>Load Texture</source>
+        <translation>텍스처 불러오기</translation>
+    </message>
+    <message>
+        <source>Images (%1)</source>
+        <translation>이미지 (%1)</translation>
+    </message>
+    <message>
         <source>Untitled</source>
         <translation>제목 없음</translation>
-    </message>
-    <message>
-        <source>%1[*] - %2</source>
-        <translation>%1[*] - %2</translation>
-    </message>
-    <message>
-        <source>A curve can hold at most %1 control points.</source>
-        <translation>곡선 하나에는 조정점을 %1개까지만 둘 수 있습니다.</translation>
     </message>
 </context>
 <context>
@@ -221,6 +212,25 @@
     <message>
         <source>%1: %2 x %3 pixels is more than OpenGL takes here; the texture is scaled down to %4 x %5</source>
         <translation>%1: %2 x %3 픽셀은 이 OpenGL이 받을 수 있는 크기보다 큽니다. 텍스처를 %4 x %5 크기로 줄였습니다</translation>
+    </message>
+</context>
+<context>
+    <name>UndoRecorder</name>
+    <message>
+        <source>Load Texture</source>
+        <translation>텍스처 불러오기</translation>
+    </message>
+    <message>
+        <source>Render Mode</source>
+        <translation>렌더링 방식</translation>
+    </message>
+    <message>
+        <source>Add Point</source>
+        <translation>점 추가</translation>
+    </message>
+    <message>
+        <source>Move Point</source>
+        <translation>점 이동</translation>
     </message>
 </context>
 </TS>

@@ -14,9 +14,22 @@ const QEvent::Type kDeliverMoveEvent = static_cast<QEvent::Type>(QEvent::registe
 
 } // namespace
 
-CCurveView::CCurveView(CurveDocument& document) : m_Document(document) {}
+CCurveView::CCurveView(DesignDocument& design, CurveDocument& document)
+    : m_design(design), m_Document(document), m_part(&document == &design.Profile() ? kProfilePart : kPathPart)
+{
+    m_design.AddListener(this);
+}
 
-CCurveView::~CCurveView() = default;
+CCurveView::~CCurveView()
+{
+    m_design.RemoveListener(this);
+}
+
+void CCurveView::OnDesignChanged(const DesignDocument&, DesignParts changed)
+{
+    if (changed & m_part)
+        Invalidate();
+}
 
 bool CCurveView::event(QEvent* event)
 {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/CurveDocument.h"
+#include "core/design/DesignDocument.h"
 #include "views/GLView.h"
 
 // The 2D editor of one curve document: draws the grid, the curve and its
@@ -16,10 +17,12 @@
 // (a large curve), the drag goes straight to the latest position instead of
 // working through every stale one. A button press or release delivers the
 // kept move first, so the order of what the user did is kept.
-class CCurveView : public CGLView {
+class CCurveView : public CGLView, private DesignListener {
     Q_OBJECT
 public:
-    explicit CCurveView(CurveDocument& document);
+    // Edits `document`, the profile or the path of `design`; redrawn at every
+    // change of it.
+    CCurveView(DesignDocument& design, CurveDocument& document);
     ~CCurveView() override;
 
     void DrawBackground() override;
@@ -37,11 +40,14 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void OnDesignChanged(const DesignDocument& design, DesignParts changed) override;
     void DrawCurve();
     void DrawControlPolygon();
     void DeliverPendingMove();
 
+    DesignDocument& m_design;
     CurveDocument& m_Document;
+    const DesignParts m_part;
     std::unique_ptr<QMouseEvent> m_pendingMove;
     bool m_bDeliveryPosted = false;
 };

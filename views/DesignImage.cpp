@@ -27,8 +27,10 @@ bool RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode
     glViewport(0, 0, width, height);
     SetInitialFrameState(1.0f);
     scene.InitGL();
-    scene.Trackball().SetViewportSize(width, height);
-    scene.Trackball().SetView(design.viewRotation, design.viewDistance);
+    CTrackball trackball;
+    trackball.SetViewportSize(width, height);
+    trackball.SetView(design.viewRotation, design.viewDistance);
+    scene.SeeThrough(trackball);
     scene.SetRenderMode(mode);
     std::vector<CVector3> samples;
     std::vector<float> params;

@@ -70,12 +70,12 @@ void SurfaceScene::SetProjection()
     const double pi = 3.14159265358979323846;
     const double t = 1.0 / (std::cos(pi / 6.0) / std::sin(pi / 6.0));
     glFrustum(-t, t, -t, t, 1.0, 1000.0);
-    glTranslatef(0.0f, 0.0f, -m_Trackball.Distance());
+    glTranslatef(0.0f, 0.0f, -m_trackball->Distance());
 }
 
 void SurfaceScene::ApplyTransform()
 {
-    glMultMatrixf(m_Trackball.Matrix());
+    glMultMatrixf(m_trackball->Matrix());
 }
 
 void SurfaceScene::DrawBackground()

@@ -39,13 +39,14 @@ public:
     unsigned int TextureName() const { return m_nTexture; }
     // Device pixels per logical pixel: lines keep their width on a scaled display.
     void SetPixelRatio(float ratio) { m_fPixelRatio = ratio; }
-    CTrackball& Trackball() { return m_Trackball; }
-    const CTrackball& Trackball() const { return m_Trackball; }
+    // The trackball whose pose the scene is seen through; it must outlive
+    // the scene's frames.
+    void SeeThrough(const CTrackball& trackball) { m_trackball = &trackball; }
 
 private:
     void DrawSurface() const;
 
-    CTrackball m_Trackball;
+    const CTrackball* m_trackball = nullptr;
     RenderMode m_nRenderMode = RenderMode::Solid;
     unsigned int m_nTexture = 0;
     float m_fPixelRatio = 1.0f;

@@ -20,31 +20,55 @@ struct CSurfaceView::MeshAhead {
     }
 };
 
-CSurfaceView::CSurfaceView() = default;
-CSurfaceView::~CSurfaceView() = default;
-
-void CSurfaceView::SetRenderMode(RenderMode mode)
+CSurfaceView::CSurfaceView(DesignDocument& design) : m_design(design)
 {
-    m_scene.SetRenderMode(mode);
-    Invalidate();
+    m_scene.SeeThrough(m_design.Trackball());
+    m_scene.SetRenderMode(m_design.GetRenderMode());
+    m_design.AddListener(this);
 }
 
-void CSurfaceView::SetView(const float rotation[16], float distance)
+CSurfaceView::~CSurfaceView()
 {
-    m_scene.Trackball().SetView(rotation, distance);
-    Invalidate();
+    m_design.RemoveListener(this);
 }
 
 void CSurfaceView::InitGL()
 {
     CGLView::InitGL();
-    m_scene.Trackball().SetViewportSize(m_rcClient.right, m_rcClient.bottom);
-    m_scene.Trackball().SetDevicePixelRatio(DevicePixels(1.0f));
+    m_design.SetViewportSize(m_rcClient.right, m_rcClient.bottom);
+    m_design.SetDevicePixelRatio(DevicePixels(1.0f));
     m_scene.SetPixelRatio(DevicePixels(1.0f));
     if (!MakeCurrent())
         return;
     m_scene.InitGL();
+    RecordTexture();
     ReleaseCurrent();
+    RequestSurface();
+}
+
+void CSurfaceView::OnDesignChanged(const DesignDocument& design, DesignParts changed)
+{
+    // The view keeps drawing the default sweep settings: a change of them
+    // alone shows nothing new.
+    if (changed & (kProfilePart | kPathPart))
+        RequestSurface();
+    if (changed & kRenderModePart)
+        m_scene.SetRenderMode(design.GetRenderMode());
+    if (changed & kTexturePart) {
+        m_textureStale = true;
+        if (MakeCurrent()) {
+            RecordTexture();
+            ReleaseCurrent();
+        }
+    }
+    if (changed & (kRenderModePart | kTexturePart | kViewPart))
+        Invalidate();
+}
+
+void CSurfaceView::RecordTexture()
+{
+    m_textureStale = false;
+    m_textureShown = m_scene.ReplaceTexture(m_design.Texture().picture.get());
 }
 
 void CSurfaceView::SetProjection()
@@ -66,35 +90,37 @@ void CSurfaceView::DrawScene()
 {
     // A surface changed since the last frame is uploaded now, in this
     // frame's context bracket.
+    if (m_textureStale)
+        RecordTexture();
     if (m_bSurfaceStale)
-        RecordSurface(*m_Source.profileSamples, *m_Source.pathControls, *m_Source.profileControls);
+        RecordSurface(m_design.Profile().SamplePoints(), m_design.Path().ControlPoints(),
+                      m_design.Profile().ControlPoints());
     m_scene.DrawScene();
 }
 
 void CSurfaceView::OnLeftDown(int x, int y)
 {
-    m_scene.Trackball().BeginRotation(x, y);
+    m_design.BeginTurn(x, y);
 }
 
 void CSurfaceView::OnLeftUp(int, int)
 {
-    m_scene.Trackball().EndRotation();
+    m_design.EndTurn();
 }
 
 void CSurfaceView::OnRightDown(int x, int y)
 {
-    m_scene.Trackball().BeginZoom(x, y);
+    m_design.BeginZoom(x, y);
 }
 
 void CSurfaceView::OnRightUp(int, int)
 {
-    m_scene.Trackball().EndZoom();
+    m_design.EndZoom();
 }
 
 void CSurfaceView::OnDrag(unsigned, int x, int y)
 {
-    m_scene.Trackball().Motion(x, y);
-    Invalidate();
+    m_design.DragView(x, y);
 }
 
 void CSurfaceView::BuildSurface(const std::vector<CVector3>& profileSamples,
@@ -107,14 +133,12 @@ void CSurfaceView::BuildSurface(const std::vector<CVector3>& profileSamples,
     ReleaseCurrent();
 }
 
-bool CSurfaceView::RequestSurface(const std::vector<CVector3>& profileSamples,
-                                  const std::vector<CVector3>& pathControls,
-                                  const std::vector<CVector3>& profileControls)
+bool CSurfaceView::RequestSurface()
 {
-    m_Source = {&profileSamples, &pathControls, &profileControls};
     // Back to what the buffer shows (a change undone before its frame): the
     // buffer is right as it is.
-    m_bSurfaceStale = !IsBuiltFrom(profileSamples, pathControls, profileControls);
+    m_bSurfaceStale = !IsBuiltFrom(m_design.Profile().SamplePoints(), m_design.Path().ControlPoints(),
+                                   m_design.Profile().ControlPoints());
     if (m_bSurfaceStale) {
         StartMesh();
         Invalidate();
@@ -125,7 +149,8 @@ bool CSurfaceView::RequestSurface(const std::vector<CVector3>& profileSamples,
 void CSurfaceView::UpdateSurface()
 {
     if (m_bSurfaceStale)
-        BuildSurface(*m_Source.profileSamples, *m_Source.pathControls, *m_Source.profileControls);
+        BuildSurface(m_design.Profile().SamplePoints(), m_design.Path().ControlPoints(),
+                     m_design.Profile().ControlPoints());
 }
 
 namespace {
@@ -144,9 +169,9 @@ void CSurfaceView::StartMesh()
         m_MeshAhead = std::make_unique<MeshAhead>();
     MeshAhead& ahead = *m_MeshAhead;
     ahead.Wait();
-    ahead.profileSamples = *m_Source.profileSamples;
-    ahead.pathControls = *m_Source.pathControls;
-    ahead.profileControls = *m_Source.profileControls;
+    ahead.profileSamples = m_design.Profile().SamplePoints();
+    ahead.pathControls = m_design.Path().ControlPoints();
+    ahead.profileControls = m_design.Profile().ControlPoints();
     try {
         ahead.worker = std::thread([&ahead] {
             ahead.hasSurface = ahead.builder.Build(ahead.profileSamples, ahead.pathControls, ahead.profileControls);

@@ -1,5 +1,9 @@
 #include "views/TextureFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
@@ -76,13 +80,26 @@ DibResult LoadThroughQt(const char* path, RgbImage& image, std::string& qtError)
 
 } // namespace
 
-TextureLoad LoadTextureFile(const char* path, RgbImage& image)
+std::optional<TextureLoad> LoadTextureFile(const char* path, RgbImage& image)
 {
     image = RgbImage();
-    TextureLoad load;
     if (!path)
-        load.result = DibResult::OpenFailure;
-    else if (IsBitmapFileName(QFile::decodeName(path)))
+        return std::nullopt;
+    // A path that cannot be opened gives nothing. The check never blocks and
+    // never opens anything but a regular file: opening a FIFO waits for a
+    // writer, and opening a device can have effects of its own. Everything
+    // else goes to the readers, which refuse it.
+    struct stat st;
+    if (::stat(path, &st) != 0)
+        return std::nullopt;
+    if (S_ISREG(st.st_mode)) {
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        if (fd < 0)
+            return std::nullopt;
+        ::close(fd);
+    }
+    TextureLoad load;
+    if (IsBitmapFileName(QFile::decodeName(path)))
         load.result = LoadDibImage(path, image);
     else
         load.result = LoadThroughQt(path, image, load.qtError);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 #include <string>
 
 #include "core/bmp/DibDecoder.h"
@@ -25,8 +26,11 @@ struct TextureLoad {
 };
 
 // Reads the picture at `path` into `image`; anything but Ok leaves it empty.
-// The size read is also the size shown.
-TextureLoad LoadTextureFile(const char* path, RgbImage& image);
+// The size read is also the size shown. Nothing when the path cannot be
+// opened at all (missing, a loop of links, no permission): never waits on a
+// pipe or touches a device. Every texture the program shows or exports is
+// read here.
+std::optional<TextureLoad> LoadTextureFile(const char* path, RgbImage& image);
 
 // Whether a file of this name is read by our own bitmap reader, and so has
 // its messages.

@@ -279,7 +279,8 @@ BENCHMARK(BM_PhaseSurfaceFrame)->Arg(10)->Arg(30)->Arg(100)->Unit(benchmark::kMi
 void BM_SurfaceRebuild(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
-    CSurfaceView view;
+    DesignDocument design;
+    CSurfaceView view{design};
     view.resize(292, 342);
     view.create();
     view.InitGL();

@@ -111,6 +111,21 @@ Result<void> DesignDocument::Assign(const Design& design, std::shared_ptr<const 
     return {};
 }
 
+void DesignDocument::Clear()
+{
+    const Design blank;
+    m_assigning = true;
+    m_profile.Assign({}, -1);
+    m_degree = blank.degree;
+    m_path.ResetCurve(m_degree);
+    m_assigning = false;
+    m_texture = {};
+    m_renderMode = blank.renderMode;
+    m_trackball.SetView(blank.viewRotation, blank.viewDistance);
+    m_sweep = blank.sweep;
+    Notify(kWholeDesign);
+}
+
 void DesignDocument::OnCurveChanged(const CurveDocument& curve)
 {
     if (!m_assigning)

@@ -103,6 +103,8 @@ public:
     const SweepSettings& Sweep() const { return m_sweep; }
     Result<void> SetSweep(const SweepSettings& sweep);
 
+    // Back to a blank design, as a new document starts.
+    void Clear();
     // The design as a file keeps it.
     Design Value() const;
     // Replaces the whole design (selections cleared) with `design` showing

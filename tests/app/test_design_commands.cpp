@@ -46,7 +46,7 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         dialog = std::make_unique<CMainDlg>();
-        dialog->SetSaveQuestion([this](const QString& name) {
+        dialog->Files().SetSaveQuestion([this](const QString& name) {
             questions.push_back(name);
             return answer;
         });
@@ -153,7 +153,7 @@ TEST_F(DesignCommands, PicksViewTurnsAndADragBackToItsStartAreNoSteps)
     EXPECT_EQ(dialog->UndoStack().count(), steps);
     dialog->UndoStack().setClean();
     Press(IDC_SOLID);
-    EXPECT_FALSE(dialog->IsModified()) << "the mode it already had";
+    EXPECT_FALSE(dialog->Files().IsModified()) << "the mode it already had";
 }
 
 TEST_F(DesignCommands, ResetAndRenderModeAreUndoneToo)
@@ -169,7 +169,7 @@ TEST_F(DesignCommands, ResetAndRenderModeAreUndoneToo)
     dialog->UndoStack().undo();
     EXPECT_TRUE(SamePoints(dialog->Path().ControlPoints(), Points({{0, -5}, {0, 5}})));
     EXPECT_EQ(dialog->Path().Selected(), 0);
-    EXPECT_FALSE(dialog->IsModified());
+    EXPECT_FALSE(dialog->Files().IsModified());
     dialog->UndoStack().redo();
     dialog->UndoStack().redo();
     EXPECT_EQ(dialog->Path().ControlPoints().size(), 4u);
@@ -184,33 +184,33 @@ TEST_F(DesignCommands, SaveThenOpenGivesTheSameDesignAndTheSameBytes)
     QTest::mousePress(&surface, Qt::LeftButton, {}, QPoint(40, 40));
     QTest::mouseMove(&surface, QPoint(120, 90));
     QTest::mouseRelease(&surface, Qt::LeftButton, {}, QPoint(120, 90));
-    EXPECT_TRUE(dialog->IsModified());
+    EXPECT_TRUE(dialog->Files().IsModified());
     EXPECT_TRUE(dialog->isWindowModified());
 
-    ASSERT_TRUE(dialog->SaveDesign(File("vase.velmora")));
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("vase.velmora")));
     EXPECT_FALSE(dialog->isWindowModified());
     EXPECT_EQ(dialog->windowTitle(), "vase.velmora[*] - Velmora");
     EXPECT_EQ(RecentFiles().List().value(0), File("vase.velmora"));
-    const Design saved = dialog->CurrentDesign();
+    const Design saved = dialog->Document().Value();
 
-    dialog->OnNew();
+    dialog->Files().OnNew();
     EXPECT_TRUE(questions.empty()) << "nothing unsaved";
     EXPECT_TRUE(ProfilePoints().empty());
     EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Solid);
     EXPECT_EQ(dialog->windowTitle(), "Velmora[*]");
 
-    ASSERT_TRUE(dialog->OpenDesign(File("vase.velmora")));
-    const Design opened = dialog->CurrentDesign();
+    ASSERT_TRUE(dialog->Files().OpenDesign(File("vase.velmora")));
+    const Design opened = dialog->Document().Value();
     EXPECT_TRUE(SamePoints(opened.profile, saved.profile));
     EXPECT_TRUE(SamePoints(opened.path, saved.path));
     EXPECT_EQ(opened.renderMode, RenderMode::Point);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(opened.viewRotation[i], saved.viewRotation[i]) << i;
     EXPECT_EQ(opened.viewDistance, saved.viewDistance);
-    EXPECT_FALSE(dialog->IsModified());
+    EXPECT_FALSE(dialog->Files().IsModified());
     EXPECT_FALSE(dialog->UndoStack().canUndo()) << "an opened design starts a new history";
 
-    ASSERT_TRUE(dialog->SaveDesign(File("again.velmora")));
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("again.velmora")));
     QFile first(File("vase.velmora")), second(File("again.velmora"));
     ASSERT_TRUE(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll(), second.readAll());
@@ -227,14 +227,14 @@ TEST_F(DesignCommands, ANameThatIsNotUtf8OpensAndSavesBackUnderItsBytes)
         ~RemovedAtEnd() { std::filesystem::remove(path); }
     } removed{latin1};
     DrawThreePoints();
-    ASSERT_TRUE(dialog->SaveDesignAt(latin1));
-    dialog->OnNew();
-    ASSERT_TRUE(dialog->OpenDesignAt(latin1));
+    ASSERT_TRUE(dialog->Files().SaveDesignAt(latin1));
+    dialog->Files().OnNew();
+    ASSERT_TRUE(dialog->Files().OpenDesignAt(latin1));
     EXPECT_EQ(ProfilePoints().size(), 3u);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("caf\uFFFD.velmora[*] - Velmora"));
 
     ClickProfile(1, 8);
-    ASSERT_TRUE(dialog->OnSave());
+    ASSERT_TRUE(dialog->Files().OnSave());
     const auto files = std::filesystem::directory_iterator(QFile::encodeName(folder.path()).toStdString());
     EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "saved under another name";
     const DesignReadResult saved = OpenDesignFile(latin1);
@@ -270,19 +270,19 @@ TEST_F(DesignCommands, ARefusedFileLeavesTheDesignAsItWas)
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
         out.write(file.text);
         out.close();
-        EXPECT_FALSE(dialog->OpenDesign(File(file.name))) << file.name;
+        EXPECT_FALSE(dialog->Files().OpenDesign(File(file.name))) << file.name;
         ASSERT_EQ(boxes.boxes.size(), 1u) << file.name;
         EXPECT_NE(boxes.boxes[0].text.find(file.reason), std::string::npos) << boxes.boxes[0].text;
         EXPECT_TRUE(SamePoints(ProfilePoints(), drawn));
         EXPECT_EQ(dialog->UndoStack().count(), steps);
-        EXPECT_TRUE(dialog->FileName().isEmpty());
+        EXPECT_TRUE(dialog->Files().FileName().isEmpty());
     }
 }
 
 TEST_F(DesignCommands, AFailedSaveKeepsTheOldFileAndTheUnsavedMark)
 {
     DrawThreePoints();
-    ASSERT_TRUE(dialog->SaveDesign(File("kept.velmora")));
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("kept.velmora")));
     QFile kept(File("kept.velmora"));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     const QByteArray before = kept.readAll();
@@ -292,30 +292,30 @@ TEST_F(DesignCommands, AFailedSaveKeepsTheOldFileAndTheUnsavedMark)
     // A file that is a directory, a folder that is a file, and a folder
     // that cannot be written.
     ASSERT_TRUE(QDir(folder.path()).mkdir("folder.velmora"));
-    EXPECT_FALSE(dialog->SaveDesign(File("folder.velmora")));
-    EXPECT_FALSE(dialog->SaveDesign(File("kept.velmora") + "/inside.velmora"));
+    EXPECT_FALSE(dialog->Files().SaveDesign(File("folder.velmora")));
+    EXPECT_FALSE(dialog->Files().SaveDesign(File("kept.velmora") + "/inside.velmora"));
     EXPECT_EQ(boxes.boxes.size(), 2u);
     if (::geteuid() != 0) {  // root writes anywhere
         ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0555), 0);
-        EXPECT_FALSE(dialog->SaveDesign(File("kept.velmora")));
+        EXPECT_FALSE(dialog->Files().SaveDesign(File("kept.velmora")));
         ::chmod(QFile::encodeName(folder.path()).constData(), 0755);
         EXPECT_EQ(boxes.boxes.size(), 3u);
     }
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), before);
-    EXPECT_TRUE(dialog->IsModified());
-    EXPECT_EQ(dialog->FileName(), File("kept.velmora"));
+    EXPECT_TRUE(dialog->Files().IsModified());
+    EXPECT_EQ(dialog->Files().FileName(), File("kept.velmora"));
 }
 
 TEST_F(DesignCommands, LeavingAsksOnlyWhenThereAreUnsavedChanges)
 {
     // Unmodified: New, Escape and Enter behave as they always did.
-    dialog->OnNew();
+    dialog->Files().OnNew();
     EXPECT_TRUE(questions.empty());
 
     DrawThreePoints();
     answer = SaveChoice::Cancel;
-    dialog->OnNew();
+    dialog->Files().OnNew();
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     dialog->close();
     EXPECT_EQ(questions, (std::vector<QString>{"Untitled", "Untitled", "Untitled"}));
@@ -323,10 +323,10 @@ TEST_F(DesignCommands, LeavingAsksOnlyWhenThereAreUnsavedChanges)
     EXPECT_EQ(ProfilePoints().size(), 3u);
 
     // Save, with a file already named, writes it and goes on.
-    ASSERT_TRUE(dialog->SaveDesign(File("named.velmora")));
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("named.velmora")));
     ClickProfile(1, 8);
     answer = SaveChoice::Save;
-    dialog->OnNew();
+    dialog->Files().OnNew();
     EXPECT_EQ(questions.back(), "named.velmora");
     EXPECT_TRUE(ProfilePoints().empty());
     const DesignReadResult saved = OpenDesignFile(QFile::encodeName(File("named.velmora")).toStdString());
@@ -360,13 +360,13 @@ TEST_F(DesignCommands, ATextureThatCannotBeReadLeavesTheTextureAndTheHistoryAsTh
     };
     DrawThreePoints();
     const QImage plain = GrabView(dialog->SurfaceView());
-    dialog->OpenTexture(File("stripes.jpg"));
+    dialog->Files().OpenTexture(File("stripes.jpg"));
     ASSERT_TRUE(boxes.boxes.empty());
     const QImage textured = GrabView(dialog->SurfaceView());
     ASSERT_GT(CountDifferentPixels(plain, textured), 1000);
-    ASSERT_TRUE(dialog->SaveDesign(File("textured.velmora")));
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("textured.velmora")));
     const int steps = dialog->UndoStack().count();
-    const std::string texture = dialog->CurrentDesign().texturePath;
+    const std::string texture = dialog->Document().Value().texturePath;
     const unsigned int textureObject = dialog->SurfaceView().TextureName();
 
     // A .bmp keeps its reader's own boxes; any other picture is named, with what is wrong.
@@ -385,20 +385,20 @@ TEST_F(DesignCommands, ATextureThatCannotBeReadLeavesTheTextureAndTheHistoryAsTh
     for (const auto& failure : failures) {
         SCOPED_TRACE(failure.file.toStdString());
         boxes.boxes.clear();
-        dialog->OpenTexture(failure.file);
+        dialog->Files().OpenTexture(failure.file);
         ASSERT_EQ(boxes.Texts(), std::vector<std::string>{failure.text});
         EXPECT_EQ(boxes.boxes[0].caption == "Error", failure.bitmapBox);
         EXPECT_EQ(boxes.boxes[0].icon, failure.bitmapBox ? MessageIcon::None : MessageIcon::Warning);
         EXPECT_EQ(dialog->SurfaceView().TextureName(), textureObject);
         EXPECT_EQ(CountDifferentPixels(GrabView(dialog->SurfaceView()), textured), 0);
-        EXPECT_EQ(dialog->CurrentDesign().texturePath, texture);
+        EXPECT_EQ(dialog->Document().Value().texturePath, texture);
         EXPECT_EQ(dialog->UndoStack().count(), steps);
-        EXPECT_FALSE(dialog->IsModified());
+        EXPECT_FALSE(dialog->Files().IsModified());
     }
     // The load before is still the step to undo.
     dialog->UndoStack().undo();
     EXPECT_EQ(CountDifferentPixels(GrabView(dialog->SurfaceView()), plain), 0);
-    EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
+    EXPECT_EQ(dialog->Document().Value().texturePath, "");
 }
 
 TEST_F(DesignCommands, APictureLargerThanOpenGLTakesIsShownScaledDownAndSaidOnce)
@@ -413,7 +413,7 @@ TEST_F(DesignCommands, APictureLargerThanOpenGLTakesIsShownScaledDownAndSaidOnce
 
     DrawThreePoints();
     const QImage plain = GrabView(view);
-    dialog->OpenTexture(File("wide.png"));
+    dialog->Files().OpenTexture(File("wide.png"));
     EXPECT_EQ(boxes.Texts(), std::vector<std::string>{QStringLiteral("wide.png: %1 x 4 pixels is more than OpenGL "
                                                                      "takes here; the texture is scaled down to %2 x 4")
                                                           .arg(limit + 1)

@@ -22,6 +22,7 @@
 #include "app/DialogFont.h"
 #include "app/MainDlg.h"
 #include "core/design/DesignFile.h"
+#include "views/TextureFile.h"
 
 namespace {
 
@@ -81,11 +82,10 @@ protected:
         dialog = std::make_unique<CMainDlg>();
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), kHangGuardMs));
-        dialog->Profile().Assign(design.profile, -1);
-        dialog->Path().Assign(design.path, -1);
-        const std::optional<TextureLoad> load = dialog->SurfaceView().LoadTexture(design.texturePath.c_str());
+        auto picture = std::make_shared<RgbImage>();
+        const std::optional<TextureLoad> load = LoadTextureFile(design.texturePath.c_str(), *picture);
         ASSERT_TRUE(load && load->Ok());
-        dialog->SurfaceView().SetView(design.viewRotation, design.viewDistance);
+        ASSERT_TRUE(dialog->Document().Assign(design, picture).Ok());
         ProcessEvents();
     }
 
@@ -123,7 +123,7 @@ TEST_F(PictureOfTheView, RenderWithoutDisplayGivesTheWindowsPixelsInEachMode)
     CSurfaceView& view = dialog->SurfaceView();
     for (RenderMode mode : {RenderMode::Solid, RenderMode::Wireframe, RenderMode::Point}) {
         SCOPED_TRACE(static_cast<int>(mode));
-        view.SetRenderMode(mode);
+        dialog->Document().SetRenderMode(mode);
         const QImage shown = GrabView(view);
         int status = -1;
         QString err;
@@ -144,7 +144,7 @@ TEST_F(PictureOfTheView, RenderWithoutDisplayGivesTheWindowsPixelsInEachMode)
 TEST_F(PictureOfTheView, ModeOptionOverridesTheDesignsAndSizeIsTaken)
 {
     CSurfaceView& view = dialog->SurfaceView();
-    view.SetRenderMode(RenderMode::Wireframe);
+    dialog->Document().SetRenderMode(RenderMode::Wireframe);
     const QImage shown = GrabView(view);
     int status = -1;
     QString err;
@@ -164,7 +164,7 @@ TEST_F(PictureOfTheView, SaveImageWritesWhatTheWindowShows)
 {
     CSurfaceView& view = dialog->SurfaceView();
     for (RenderMode mode : {RenderMode::Solid, RenderMode::Point}) {
-        view.SetRenderMode(mode);
+        dialog->Document().SetRenderMode(mode);
         const QImage shown = GrabView(view);
         const QString out = folder.filePath("saved.png");
         const CommandOutcome outcome = SaveSurfaceImage(view, out.toStdString());
@@ -243,11 +243,11 @@ TEST_F(PictureOfTheView, TheMenusExportAndPictureAreTheCommandLinesBytes)
     const QString designPath = folder.filePath("design.velmora");
     std::string reason;
     ASSERT_TRUE(SaveDesignFile(designPath.toStdString(), design, reason)) << reason;
-    ASSERT_TRUE(dialog->OpenDesign(designPath));
+    ASSERT_TRUE(dialog->Files().OpenDesign(designPath));
     for (const char* name : {"vase.glb", "vase.obj", "vase.stl"}) {
         const QString viaMenu = folder.filePath(QStringLiteral("menu-") + name);
         const QString viaCommand = folder.filePath(QStringLiteral("command-") + name);
-        ASSERT_TRUE(dialog->ExportMesh(viaMenu)) << name;
+        ASSERT_TRUE(dialog->Files().ExportMesh(viaMenu)) << name;
         ASSERT_EQ(QProcess::execute(QStringLiteral(VELMORA_PROGRAM), {"export", designPath, viaCommand}), 0);
         QFile a(viaMenu), b(viaCommand);
         ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly)) << name;
@@ -259,11 +259,11 @@ TEST_F(PictureOfTheView, TheMenusExportAndPictureAreTheCommandLinesBytes)
 
     // Save Image is the window's picture; an unwritable place is refused.
     const QString picture = folder.filePath("view.png");
-    ASSERT_TRUE(dialog->SaveImage(picture));
+    ASSERT_TRUE(dialog->Files().SaveImage(picture));
     PngTestImage png;
     ASSERT_EQ(ReadPngForTest(picture.toStdString(), png), "");
     EXPECT_EQ(Compare(GrabView(dialog->SurfaceView()), png).differing, 0);
     RecordingMessageBoxes boxes;
-    EXPECT_FALSE(dialog->ExportMesh(folder.filePath("missing/vase.glb")));
+    EXPECT_FALSE(dialog->Files().ExportMesh(folder.filePath("missing/vase.glb")));
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }

@@ -58,7 +58,7 @@ protected:
 TEST_F(Translations, KoreanLocaleTranslatesTheApplicationAndTheToolkitOthersStayEnglish)
 {
     ASSERT_TRUE(InstallTranslations(kKorean));
-    EXPECT_EQ(QCoreApplication::translate("CMainDlg", "Load Texture"), "텍스처 불러오기");
+    EXPECT_EQ(QCoreApplication::translate("DesignFiles", "Load Texture"), "텍스처 불러오기");
     EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Ok).button(QDialogButtonBox::Ok)->text(), "확인");
     // A picture's refusal is the application's text; a bitmap's is the reader's fixed one.
     TextureLoad refused;
@@ -75,7 +75,7 @@ TEST_F(Translations, KoreanLocaleTranslatesTheApplicationAndTheToolkitOthersStay
         // A language the application has no texts for leaves the toolkit
         // English too, whatever Debian ships for it.
         EXPECT_FALSE(InstallTranslations(other)) << other.name().toStdString();
-        EXPECT_EQ(QCoreApplication::translate("CMainDlg", "Load Texture"), "Load Texture");
+        EXPECT_EQ(QCoreApplication::translate("DesignFiles", "Load Texture"), "Load Texture");
         EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Open).button(QDialogButtonBox::Open)->text(), "Open");
     }
 }

@@ -61,14 +61,18 @@ protected:
 
 } // namespace
 
-TEST_F(DesignDocumentTest, StartsBlankWithAStraightPathAndTheDefaultSettings)
+TEST_F(DesignDocumentTest, StartsBlankWithAStraightPathAndClearsBackToIt)
 {
-    EXPECT_TRUE(document.Profile().ControlPoints().empty());
-    ASSERT_EQ(document.Path().ControlPoints().size(), 2u);
-    EXPECT_EQ(document.Path().ControlPoints()[1].y, 5.0);
     Design blank;
     blank.path = {{0, -5, 0}, {0, 5, 0}};
     EXPECT_TRUE(SameDesign(document.Value(), blank));
+    ASSERT_TRUE(document.Assign(Vase(), std::make_shared<RgbImage>()).Ok());
+    document.Clear();
+    EXPECT_TRUE(SameDesign(document.Value(), blank));
+    EXPECT_EQ(document.Texture().picture, nullptr);
+    EXPECT_EQ(document.Path().Selected(), 0) << "as a reset leaves it";
+    const std::vector<DesignParts> expected = {kWholeDesign, kWholeDesign};
+    EXPECT_EQ(heard.changes, expected);
 }
 
 TEST_F(DesignDocumentTest, AssignTakesAWholeDesignAndTellsOnce)

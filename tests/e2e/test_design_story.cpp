@@ -46,7 +46,7 @@ TEST_F(DesignStory, SaveNewOpenRecentAndTheHistoryGiveTheSameSurface)
     ASSERT_GT(TakeCensus(drawn).surface, 800);
 
     ASSERT_EQ(ChooseFileThroughDialog(dialog.get(), [this] { Shortcut("actionSaveAs"); }, file), "");
-    EXPECT_EQ(dialog->FileName(), file);
+    EXPECT_EQ(dialog->Files().FileName(), file);
     EXPECT_FALSE(dialog->isWindowModified());
 
     Shortcut("actionNew");
@@ -62,7 +62,7 @@ TEST_F(DesignStory, SaveNewOpenRecentAndTheHistoryGiveTheSameSurface)
     EXPECT_EQ(recent->actions().first()->data().toString(), file);
     recent->actions().first()->trigger();
     Settle();
-    EXPECT_EQ(dialog->FileName(), file);
+    EXPECT_EQ(dialog->Files().FileName(), file);
     EXPECT_EQ(CountDifferentPixels(GrabView(Surface()), drawn), 0);
 
     // Three steps back (two render modes and the last point), three forward.
@@ -96,7 +96,7 @@ TEST_F(DesignStory, ATextureLoadIsUndoneAndUnsavedChangesAreAskedAbout)
     EXPECT_GT(CountDifferentPixels(textured, plain), 800);
     Shortcut("actionUndo");
     EXPECT_EQ(CountDifferentPixels(GrabView(Surface()), plain), 0);
-    EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
+    EXPECT_EQ(dialog->Document().Value().texturePath, "");
     Shortcut("actionRedo");
     EXPECT_EQ(CountDifferentPixels(GrabView(Surface()), textured), 0);
 
@@ -119,7 +119,7 @@ TEST_F(DesignStory, ATextureLoadIsUndoneAndUnsavedChangesAreAskedAbout)
     Shortcut("actionNew");
     EXPECT_FALSE(asked.isEmpty());
     EXPECT_TRUE(dialog->Profile().ControlPoints().empty());
-    EXPECT_EQ(dialog->CurrentDesign().texturePath, "");
+    EXPECT_EQ(dialog->Document().Value().texturePath, "");
     EXPECT_FALSE(dialog->isWindowModified());
 }
 
@@ -129,7 +129,7 @@ TEST_F(DesignStory, ADroppedDesignOpensOnceTheUnsavedChangesAreSeenTo)
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("kept.velmora"));
     DrawVase();
-    ASSERT_TRUE(dialog->SaveDesign(file));
+    ASSERT_TRUE(dialog->Files().SaveDesign(file));
     const std::vector<CVector3> kept = dialog->Profile().ControlPoints();
     Shortcut("actionNew");
     ClickWorld(Profile(), 5, 5);
@@ -137,7 +137,7 @@ TEST_F(DesignStory, ADroppedDesignOpensOnceTheUnsavedChangesAreSeenTo)
 
     std::vector<QString> asked;
     SaveChoice answer = SaveChoice::Cancel;
-    dialog->SetSaveQuestion([&](const QString& name) {
+    dialog->Files().SetSaveQuestion([&](const QString& name) {
         asked.push_back(name);
         return answer;
     });
@@ -147,10 +147,10 @@ TEST_F(DesignStory, ADroppedDesignOpensOnceTheUnsavedChangesAreSeenTo)
     ASSERT_TRUE(WaitFor([&] { return asked.size() == 1; }));
     Settle();
     EXPECT_EQ(dialog->Profile().ControlPoints().size(), 1u);
-    EXPECT_TRUE(dialog->FileName().isEmpty());
+    EXPECT_TRUE(dialog->Files().FileName().isEmpty());
     answer = SaveChoice::Discard;
     EXPECT_EQ(DragFileWithThePointer(file, overProfile), Qt::CopyAction);
-    ASSERT_TRUE(WaitFor([&] { return dialog->FileName() == file; }));
+    ASSERT_TRUE(WaitFor([&] { return dialog->Files().FileName() == file; }));
     EXPECT_EQ(asked.size(), 2u);
     EXPECT_EQ(dialog->Profile().ControlPoints().size(), kept.size());
     EXPECT_FALSE(dialog->isWindowModified());

@@ -10,9 +10,9 @@
 
 namespace {
 
-class CountingListener : public CurveDocumentListener {
+class CountingListener : public DesignListener {
 public:
-    void OnCurveChanged(const CurveDocument&) override { ++changes; }
+    void OnDesignChanged(const DesignDocument&, DesignParts) override { ++changes; }
     void OnEditRefused(const CurveDocument&, EditRefusal) override { ++refusals; }
     int changes = 0;
     int refusals = 0;
@@ -24,7 +24,7 @@ class CurveEditor : public testing::Test {
 protected:
     void SetUp() override
     {
-        document.SetListener(&listener);
+        design.AddListener(&listener);
         view.resize(292, 256);
         view.create();
         view.InitGL();
@@ -38,8 +38,9 @@ protected:
     }
 
     CountingListener listener;
-    CurveDocument document{true};
-    CCurveView view{document};
+    DesignDocument design;
+    CurveDocument& document = design.Profile();
+    CCurveView view{design, document};
 };
 
 } // namespace
@@ -72,14 +73,14 @@ TEST_F(CurveEditor, DrawsControlPointsOnlyWhileOneIsSelected)
 {
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
-    document.Assign({{-5, -5, 0}, {5, 5, 0}}, -1);
+    ASSERT_TRUE(document.Assign({{1, -5, 0}, {5, 5, 0}}, -1).Ok());
     auto pinkAt = [&](double x, double y) {
         const QPoint p = WorldToWindow(view, x, y);
         return ColourNear(GrabView(view).pixel(p), 255, 128, 128);
     };
-    EXPECT_FALSE(pinkAt(-5, -5));
-    document.Assign(document.ControlPoints(), 0);
-    EXPECT_TRUE(pinkAt(-5, -5));
+    EXPECT_FALSE(pinkAt(1, -5));
+    ASSERT_TRUE(document.Assign(document.ControlPoints(), 0).Ok());
+    EXPECT_TRUE(pinkAt(1, -5));
     EXPECT_FALSE(pinkAt(5, 5));
 }
 

@@ -103,8 +103,8 @@ TEST_F(GLViewRouting, SecondPressOfADoubleClickIsNotALeftDown)
 
 TEST(GLViewUnproject, ScreenToWorldInvertsTheOrthographicSquare)
 {
-    CurveDocument document(false);
-    CCurveView view(document);
+    DesignDocument design;
+    CCurveView view(design, design.Path());
     view.resize(292, 256);
     view.create();
     view.InitGL();

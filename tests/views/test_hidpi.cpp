@@ -37,8 +37,10 @@ bool IsBlack(QRgb pixel)
 
 TEST(DevicePixels, CurveEditorDrawsEveryDevicePixelAndPicksThePointUnderThePointer)
 {
-    CurveDocument document{false};
-    CCurveView view{document};
+    DesignDocument design;
+    CurveDocument& document = design.Path();
+    document.Assign({}, -1);
+    CCurveView view{design, document};
     Open(view);
     const double ratio = view.devicePixelRatio();
     ASSERT_EQ(ratio, RequestedScale());
@@ -87,7 +89,8 @@ TEST(DevicePixels, CurveEditorDrawsEveryDevicePixelAndPicksThePointUnderThePoint
 
 TEST(DevicePixels, TrackballTurnsAndZoomsAsMuchForTheSameGestureAtAnyScale)
 {
-    CSurfaceView view;
+    DesignDocument design;
+    CSurfaceView view{design};
     Open(view);
     // A drag over a quarter of the view, in logical pixels.
     QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(100, 75));

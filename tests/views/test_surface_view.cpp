@@ -23,6 +23,7 @@
 #include "core/SweepMesh.h"
 #include "GuiTestSupport.h"
 #include "views/SurfaceView.h"
+#include "views/TextureFile.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ namespace {
 // glBegin, and per vertex glTexCoord2f, glNormal3d, glVertex3d.
 class ReferenceSurfaceView : public CSurfaceView {
 public:
+    explicit ReferenceSurfaceView(DesignDocument& design) : CSurfaceView(design) {}
     void ShowStrips(const std::vector<CVector3>& samples, const std::vector<CVector3>& path,
                     const std::vector<CVector3>& profile)
     {
@@ -101,18 +103,6 @@ protected:
         return count;
     }
     QPoint Centre() const { return {view.m_rcClient.right / 2, view.m_rcClient.bottom / 2}; }
-    // The width of the image held by the view's texture object; 0 for none.
-    int TextureWidth()
-    {
-        view.m_hRC->makeCurrent(&view);
-        glBindTexture(GL_TEXTURE_2D, view.TextureName());
-        GLint width = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        view.m_hRC->doneCurrent();
-        return width;
-    }
-
     // The strips of these curves drawn one by one, as the view shows them now.
     QImage GrabReference(const std::vector<CVector3>& samples, const std::vector<CVector3>& path,
                          const std::vector<CVector3>& profile)
@@ -135,7 +125,8 @@ protected:
     // What the window shows now, without drawing a frame.
     QImage Screen() { return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32); }
 
-    ReferenceSurfaceView view;
+    DesignDocument design;
+    ReferenceSurfaceView view{design};
 };
 
 struct Shape {
@@ -178,8 +169,11 @@ TEST_F(SurfaceViewTest, EveryModeShowsTheEdgesOfTheStripsDrawnOneByOne)
 
     for (bool textured : {false, true}) {
         if (textured) {
-            const std::optional<TextureLoad> load = view.LoadTexture(QFile::encodeName(picture).constData());
+            auto image = std::make_shared<RgbImage>();
+            const std::optional<TextureLoad> load = LoadTextureFile(QFile::encodeName(picture).constData(), *image);
             ASSERT_TRUE(load && load->Ok());
+            design.SetTexture({picture.toStdString(), image});
+            EXPECT_EQ(view.TextureShown(), (PictureSize{64, 64}));
         }
         // Each shape replaces the one before: a mesh left from it would show.
         for (const Shape& shape : Shapes()) {
@@ -192,7 +186,7 @@ TEST_F(SurfaceViewTest, EveryModeShowsTheEdgesOfTheStripsDrawnOneByOne)
             for (RenderMode mode : {RenderMode::Solid, RenderMode::Wireframe, RenderMode::Point}) {
                 SCOPED_TRACE(testing::Message() << shape.name << ", mode " << static_cast<int>(mode)
                                                 << (textured ? ", textured" : ""));
-                view.SetRenderMode(mode);
+                design.SetRenderMode(mode);
                 const QImage shown = GrabView(view);
                 EXPECT_GT(CountNonWhite(shown), 2000);
                 EXPECT_EQ(CountUnequal(GrabReference(samples, shape.path, shape.profile), shown), 0);
@@ -209,12 +203,14 @@ TEST_F(SurfaceViewTest, ARequestedSurfaceIsBuiltAtTheNextFrameAndOnlyWhenItsCurv
     EvaluateCurve(profile, samples, params);
     std::vector<CVector3> path{{0, -5, 0}, {0, 5, 0}};
     // Lines show every edge drawn, a stray one too.
-    view.SetRenderMode(RenderMode::Wireframe);
+    design.SetRenderMode(RenderMode::Wireframe);
     GrabView(view);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view.IsFramePending(); }, kHangGuardMs));
 
     // New curves: stale, and a frame is asked for, which builds the surface.
-    EXPECT_TRUE(view.RequestSurface(samples, path, profile));
+    // The design's edits request it, as they will from now on.
+    ASSERT_TRUE(design.Path().Assign(path, -1).Ok());
+    ASSERT_TRUE(design.Profile().Assign(profile, -1).Ok());
     EXPECT_TRUE(view.IsSurfaceStale());
     EXPECT_TRUE(view.IsFramePending());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view.IsFramePending(); }, kHangGuardMs));
@@ -224,28 +220,31 @@ TEST_F(SurfaceViewTest, ARequestedSurfaceIsBuiltAtTheNextFrameAndOnlyWhenItsCurv
     EXPECT_EQ(CountUnequal(shown, GrabReference(samples, path, profile)), 0)
         << "the frame showed the requested curves";
 
-    // The same curves again (other storage, same bits): nothing to do.
-    const std::vector<CVector3> sameSamples = samples, samePath = path, sameProfile = profile;
-    EXPECT_FALSE(view.RequestSurface(sameSamples, samePath, sameProfile));
+    // Nothing new (a selection, a mode): nothing to do.
+    EXPECT_FALSE(view.RequestSurface());
+    design.Profile().SetMode(EditMode::Select);
+    design.Profile().Click(6, -1);
+    EXPECT_FALSE(view.IsSurfaceStale());
     EXPECT_FALSE(view.IsFramePending());
 
-    // A change is read when the frame comes, not when it is requested.
+    // A change is read when the frame comes, not when it is asked for.
     profile[1].x = 3.5;
     EvaluateCurve(profile, samples, params);
-    EXPECT_TRUE(view.RequestSurface(samples, path, profile));
+    ASSERT_TRUE(design.Profile().Assign(profile, -1).Ok());
+    EXPECT_TRUE(view.IsSurfaceStale());
     path[1].x = 2.0;
+    ASSERT_TRUE(design.Path().Assign(path, -1).Ok());
     view.UpdateSurface();
     EXPECT_FALSE(view.IsSurfaceStale());
     const QImage bent = GrabView(view);
     EXPECT_EQ(CountUnequal(bent, GrabReference(samples, path, profile)), 0);
 
     // Undone before its frame: the surface already shows it, nothing to build.
+    const std::vector<CVector3> bentProfile = profile;
     profile[2].x = 4.0;
-    EvaluateCurve(profile, samples, params);
-    EXPECT_TRUE(view.RequestSurface(samples, path, profile));
-    profile[2].x = 1.0;
-    EvaluateCurve(profile, samples, params);
-    EXPECT_FALSE(view.RequestSurface(samples, path, profile));
+    ASSERT_TRUE(design.Profile().Assign(profile, -1).Ok());
+    EXPECT_TRUE(view.IsSurfaceStale());
+    ASSERT_TRUE(design.Profile().Assign(bentProfile, -1).Ok());
     EXPECT_FALSE(view.IsSurfaceStale());
     EXPECT_EQ(CountUnequal(GrabView(view), bent), 0);
 }
@@ -278,11 +277,11 @@ TEST_F(SurfaceViewTest, RenderModesDrawTheSameSurfaceDifferently)
     BuildVase();
     EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
     const int axesOnly = 1000;
-    view.SetRenderMode(RenderMode::Solid);
+    design.SetRenderMode(RenderMode::Solid);
     const QImage filled = GrabView(view);
-    view.SetRenderMode(RenderMode::Wireframe);
+    design.SetRenderMode(RenderMode::Wireframe);
     const QImage lines = GrabView(view);
-    view.SetRenderMode(RenderMode::Point);
+    design.SetRenderMode(RenderMode::Point);
     const QImage points = GrabView(view);
     const int filledCount = CountNonWhite(filled);
     EXPECT_GT(filledCount, 10 * axesOnly);
@@ -353,8 +352,7 @@ TEST_F(SurfaceViewTest, MovesOutsideTheViewAreNotSeenAndReleasingThereEndsTheDra
 // Runs LoadTexture on `path`. Should it block (a FIFO opened for reading
 // waits for a writer), a watchdog opens the FIFO for writing after a bound
 // far beyond any working load, so that the test fails instead of hanging.
-static bool LoadTextureBlocked(CSurfaceView& view, const std::string& path, const std::string& fifo,
-                               std::optional<TextureLoad>& result)
+static bool LoadTextureBlocked(const std::string& path, const std::string& fifo, std::optional<TextureLoad>& result)
 {
     std::mutex mutex;
     std::condition_variable finished;
@@ -369,7 +367,8 @@ static bool LoadTextureBlocked(CSurfaceView& view, const std::string& path, cons
                 ::close(writer);
         }
     });
-    result = view.LoadTexture(path.c_str());
+    RgbImage image;
+    result = LoadTextureFile(path.c_str(), image);
     {
         const std::lock_guard<std::mutex> lock(mutex);
         done = true;
@@ -379,7 +378,7 @@ static bool LoadTextureBlocked(CSurfaceView& view, const std::string& path, cons
     return blocked;
 }
 
-TEST_F(SurfaceViewTest, TexturesFromAPipeADirectoryOrADeviceAreRefusedWithoutWaiting)
+TEST(TextureFile, TexturesFromAPipeADirectoryOrADeviceAreRefusedWithoutWaiting)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -388,15 +387,13 @@ TEST_F(SurfaceViewTest, TexturesFromAPipeADirectoryOrADeviceAreRefusedWithoutWai
     for (const std::string& path : {fifo, dir.path().toStdString(), std::string("/dev/zero")}) {
         SCOPED_TRACE(path);
         std::optional<TextureLoad> result;
-        EXPECT_FALSE(LoadTextureBlocked(view, path, fifo, result));
+        EXPECT_FALSE(LoadTextureBlocked(path, fifo, result));
         ASSERT_TRUE(result);
         EXPECT_EQ(result->result, DibResult::OpenFailure);
-        EXPECT_EQ(TextureWidth(), 0) << "no image may be left behind";
-        EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
     }
 }
 
-TEST_F(SurfaceViewTest, AFileThatCannotBeOpenedLoadsNothingAndIsNotReported)
+TEST(TextureFile, AFileThatCannotBeOpenedLoadsNothingAndIsNotReported)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -424,7 +421,8 @@ TEST_F(SurfaceViewTest, AFileThatCannotBeOpenedLoadsNothingAndIsNotReported)
     }
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(view.LoadTexture(path.c_str()), std::nullopt);
-        EXPECT_EQ(TextureWidth(), 0);
+        RgbImage image;
+        EXPECT_EQ(LoadTextureFile(path.c_str(), image), std::nullopt);
+        EXPECT_TRUE(image.pixels.empty());
     }
 }

@@ -46,7 +46,9 @@ protected:
     static RgbImage Load(const std::string& path, DibResult expected = DibResult::Ok)
     {
         RgbImage image;
-        const TextureLoad load = LoadTextureFile(path.c_str(), image);
+        const std::optional<TextureLoad> opened = LoadTextureFile(path.c_str(), image);
+        EXPECT_TRUE(opened) << path;
+        const TextureLoad load = opened.value_or(TextureLoad{});
         EXPECT_EQ(load.result, expected) << path;
         EXPECT_EQ(load.size, (PictureSize{image.width, image.height})) << path;
         EXPECT_FALSE(load.Shrunk()) << "only a view shrinks a picture";
@@ -56,7 +58,8 @@ protected:
     static std::string QtError(const std::string& path)
     {
         RgbImage image;
-        return LoadTextureFile(path.c_str(), image).qtError;
+        const std::optional<TextureLoad> load = LoadTextureFile(path.c_str(), image);
+        return load ? load->qtError : "not opened";
     }
 
     QTemporaryDir dir;
@@ -116,7 +119,10 @@ TEST_F(TextureFiles, FailuresGiveTheBitmapReadersResults)
     Load(pngAsBmp, DibResult::UnknownFormat);
 
     Load(Write(QStringLiteral("empty.png"), {}), DibResult::OpenFailure);
-    Load(dir.filePath(QStringLiteral("missing.png")).toStdString(), DibResult::OpenFailure);
+    RgbImage missing;
+    EXPECT_EQ(LoadTextureFile(dir.filePath(QStringLiteral("missing.png")).toLocal8Bit().constData(), missing),
+              std::nullopt)
+        << "a file that is not there is not opened at all";
     const std::string fifo = dir.filePath(QStringLiteral("pipe.png")).toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     Load(fifo, DibResult::OpenFailure);  // refused, never waited on

@@ -1,0 +1,93 @@
+#include "app/UndoRecorder.h"
+
+#include <utility>
+
+UndoRecorder::UndoRecorder(DesignDocument& design) : m_design(design)
+{
+    TakeRecorded();
+    m_design.AddListener(this);
+}
+
+UndoRecorder::~UndoRecorder()
+{
+    m_design.RemoveListener(this);
+}
+
+void UndoRecorder::Record(const QString& name, const std::function<void()>& edit)
+{
+    m_editName = name;
+    edit();
+    m_editName.clear();
+}
+
+void UndoRecorder::Replace(const std::function<void()>& replace)
+{
+    Replay(replace);
+    m_stack.clear();
+}
+
+void UndoRecorder::Replay(const std::function<void()>& apply)
+{
+    m_replaying = true;
+    apply();
+    m_replaying = false;
+}
+
+void UndoRecorder::TakeRecorded()
+{
+    m_profileRecorded = CurveSnapshot::Of(m_design.Profile());
+    m_pathRecorded = CurveSnapshot::Of(m_design.Path());
+    m_textureRecorded = m_design.Texture();
+    m_renderModeRecorded = m_design.GetRenderMode();
+}
+
+void UndoRecorder::OnDesignChanged(const DesignDocument&, DesignParts changed)
+{
+    if (m_replaying) {
+        TakeRecorded();
+        return;
+    }
+    if (changed & kProfilePart)
+        RecordCurve(m_design.Profile(), m_profileRecorded);
+    if (changed & kPathPart)
+        RecordCurve(m_design.Path(), m_pathRecorded);
+    if ((changed & kTexturePart) && !(m_design.Texture() == m_textureRecorded)) {
+        const DesignTexture before = std::exchange(m_textureRecorded, m_design.Texture());
+        m_stack.push(new ValueCommand<DesignTexture>(tr("Load Texture"), before, m_textureRecorded,
+                                                     [this](const DesignTexture& texture) {
+                                                         Replay([&] { m_design.SetTexture(texture); });
+                                                     }));
+    }
+    if ((changed & kRenderModePart) && m_design.GetRenderMode() != m_renderModeRecorded) {
+        const RenderMode before = std::exchange(m_renderModeRecorded, m_design.GetRenderMode());
+        m_stack.push(new ValueCommand<RenderMode>(tr("Render Mode"), before, m_renderModeRecorded,
+                                                  [this](RenderMode mode) {
+                                                      Replay([&] { m_design.SetRenderMode(mode); });
+                                                  }));
+    }
+}
+
+void UndoRecorder::RecordCurve(CurveDocument& curve, CurveSnapshot& recorded)
+{
+    CurveSnapshot now = CurveSnapshot::Of(curve);
+    // A selection alone is no step, but undo goes back to it.
+    if (now.SamePoints(recorded)) {
+        recorded = std::move(now);
+        return;
+    }
+    QString name = m_editName;
+    long gesture = -1;
+    if (name.isEmpty()) {
+        if (now.points.size() > recorded.points.size()) {
+            name = tr("Add Point");
+        } else {
+            name = tr("Move Point");
+            gesture = m_gesture;
+        }
+    }
+    CurveSnapshot before = std::exchange(recorded, now);
+    m_stack.push(new CurveEditCommand(name, curve, std::move(before), std::move(now), gesture,
+                                      [this, &curve](const CurveSnapshot& snapshot) {
+                                          Replay([&] { curve.Assign(snapshot.points, snapshot.selected); });
+                                      }));
+}

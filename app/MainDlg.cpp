@@ -25,8 +25,8 @@
 #include "app/KeyboardFocusKeeper.h"
 #include "app/TextureMessages.h"
 #include "app/ViewToolTip.h"
-#include "core/DialogText.h"
-#include "core/MessageBox.h"
+#include "app/DialogText.h"
+#include "app/MessageBox.h"
 #include "core/design/DesignFile.h"
 #include "views/TextureFile.h"
 

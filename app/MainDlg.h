@@ -14,7 +14,7 @@
 #include "app/RecentFiles.h"
 
 #include "core/CurveDocument.h"
-#include "core/DialogUnits.h"
+#include "app/DialogUnits.h"
 #include "core/design/Design.h"
 #include "core/RenderMode.h"
 #include "views/CurveView.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/MessageBox.h"
+#include "app/MessageBox.h"
 #include "views/GLView.h"
 
 // How long a wait for the window system may take before the test gives up:

@@ -12,7 +12,7 @@
 
 #include "app/DesignCommands.h"
 #include "app/DialogTemplate.h"
-#include "core/MessageBox.h"
+#include "app/MessageBox.h"
 #include "app/TextureMessages.h"
 #include "core/design/DesignFile.h"
 #include "views/SurfaceView.h"

@@ -3,7 +3,7 @@
 #include <QFont>
 #include <QSize>
 
-#include "core/DialogUnits.h"
+#include "app/DialogUnits.h"
 
 // The dialog's font and the pixel sizes it gives the dialog's controls. The
 // command line lays out the 3D view with the same functions as the dialog,

@@ -8,9 +8,9 @@
 #include "app/CommandLine.h"
 #include "app/DialogFont.h"
 #include "app/MainDlg.h"
+#include "app/MessageBox.h"
 #include "app/Translations.h"
 #include "core/MutedStderr.h"
-#include "core/MessageBox.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include "app/DialogTemplate.h"
 #include "app/KeyboardFocusKeeper.h"
 #include "app/ViewToolTip.h"
-#include "core/DialogText.h"
-#include "core/MessageBox.h"
+#include "app/DialogText.h"
+#include "app/MessageBox.h"
 #include "views/TextureFile.h"
 
 namespace {

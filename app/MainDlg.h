@@ -13,7 +13,7 @@
 #include "app/UndoRecorder.h"
 
 #include "core/CurveDocument.h"
-#include "core/DialogUnits.h"
+#include "app/DialogUnits.h"
 #include "core/design/DesignDocument.h"
 #include "views/CurveView.h"
 #include "views/SurfaceView.h"

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "core/MessageBox.h"
+#include "app/MessageBox.h"
 #include "core/bmp/DibReader.h"
 
 namespace {

@@ -45,9 +45,11 @@ public:
     // lines a row apart from it); empty when the view has no context.
     RgbImage CaptureFrame();
 
-    QOpenGLContext* m_hRC = nullptr;
-    QWindow* m_hDC = nullptr;  // the drawable every make-current and swap uses
-    ClientRect m_rcClient;     // read once by InitGL
+    // What InitGL set up: the context (null before it, after DestroyGL and
+    // when none could be made), the drawable and the client rectangle.
+    QOpenGLContext* Context() const { return m_hRC; }
+    QWindow* Drawable() const { return m_hDC; }
+    const ClientRect& Client() const { return m_rcClient; }
 
 protected:
     bool MakeCurrent();
@@ -65,11 +67,16 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
+    ClientRect m_rcClient;  // read once by InitGL; the derived views map the mouse with it
+
 private:
     void PaintFrame(RgbImage* capture);
     QPoint DevicePoint(const QMouseEvent* event) const;
     bool IsOverView(const QPointF& pos) const;
     bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
+
+    QOpenGLContext* m_hRC = nullptr;
+    QWindow* m_hDC = nullptr;  // the drawable every make-current and swap uses
 
     // The last left press that could start a double click.
     quint64 m_lastLeftPressTime = 0;

@@ -79,7 +79,7 @@ public:
     QPoint Target(int step) const
     {
         const CCurveView& view = dialog->ProfileView();
-        return {view.m_rcClient.right / 2 + 40 + step % 40, view.m_rcClient.bottom / 2};
+        return {view.Client().right / 2 + 40 + step % 40, view.Client().bottom / 2};
     }
     // Posts a move with the left button held to the profile editor.
     void PostMove(QPoint to)
@@ -91,7 +91,7 @@ public:
     bool Reached(QPoint to) const
     {
         const CCurveView& view = dialog->ProfileView();
-        const CVector3 world = curve_square::WindowToWorld(to.x(), to.y(), view.m_rcClient.right, view.m_rcClient.bottom);
+        const CVector3 world = curve_square::WindowToWorld(to.x(), to.y(), view.Client().right, view.Client().bottom);
         CVector3 point{};
         dialog->Profile().GetSelectedPoint(point);
         return point.x == world.x && point.y == world.y;
@@ -237,7 +237,7 @@ void RunPhase(benchmark::State& state, Phase phase)
         switch (phase) {
         case Phase::Unproject:
             benchmark::DoNotOptimize(
-                curve_square::WindowToWorld(to.x(), to.y(), editor.m_rcClient.right, editor.m_rcClient.bottom));
+                curve_square::WindowToWorld(to.x(), to.y(), editor.Client().right, editor.Client().bottom));
             break;
         case Phase::Resample:
             profile[static_cast<std::size_t>(count / 2)].x = 4.0 + 0.01 * (step % 40);

@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "app/DialogTemplate.h"
+#include "app/DialogText.h"
 #include "app/MainDlg.h"
-#include "core/DialogText.h"
 #include "GuiTestSupport.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include "app/DialogTemplate.h"
 #include "app/DialogFont.h"
 #include "app/MainDlg.h"
+#include "app/MessageBox.h"
 #include "app/TextureMessages.h"
 #include "app/Translations.h"
-#include "core/MessageBox.h"
 #include "GuiTestSupport.h"
 
 namespace {

@@ -75,8 +75,6 @@ TEST(DibSuite, GoodFilesMatchTheirReferenceRenderings)
             EXPECT_EQ(image, nullptr);
             ASSERT_EQ(recorder.boxes.size(), 1u);
             EXPECT_EQ(recorder.boxes[0].text, "Unknown DIB file format.");
-            EXPECT_EQ(recorder.boxes[0].caption, "Error");
-            EXPECT_EQ(recorder.boxes[0].icon, MessageIcon::None);
             ++refused;
             continue;
         }
@@ -133,7 +131,6 @@ TEST(DibSuite, BadAndQuestionableFilesDecodeOrGiveOneMessage)
         } else {
             ASSERT_EQ(recorder.boxes.size(), 1u);
             EXPECT_EQ(kMessages.count(recorder.boxes[0].text), 1u) << recorder.boxes[0].text;
-            EXPECT_EQ(recorder.boxes[0].caption, "Error");
         }
     }
 }

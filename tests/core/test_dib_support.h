@@ -1,19 +1,20 @@
 #pragma once
 
 // Shared pieces of the bitmap reader's tests: a message recorder, loads
-// reported as the program reports them, an
-// in-memory bitmap writer, a scratch directory and an owning image pointer.
+// reported as the program reports them (the reason in one message; the box
+// that shows it belongs to app/), an in-memory bitmap writer, a scratch
+// directory and an owning image pointer.
 
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
 
-#include "core/MessageBox.h"
 #include "core/bmp/DibDecoder.h"
 #include "core/bmp/DibReader.h"
 
@@ -21,40 +22,46 @@ namespace dibtest {
 
 struct Box {
     std::string text;
-    std::string caption;
-    MessageIcon icon;
 };
 
-// Records every box while alive and puts the previous handler back.
+// Records every reported message while alive; the newest live recorder gets
+// them, and the one before it is current again when this one goes.
 class MessageRecorder {
 public:
-    MessageRecorder()
-        : previous_(SetMessageBoxHandler([this](const std::string& t, const std::string& c, MessageIcon i) {
-              boxes.push_back({t, c, i});
-          }))
-    {
-    }
-    ~MessageRecorder() { SetMessageBoxHandler(previous_); }
+    MessageRecorder() : previous_(std::exchange(Current(), this)) {}
+    ~MessageRecorder() { Current() = previous_; }
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    static void Report(const std::string& text)
+    {
+        if (Current() != nullptr)
+            Current()->boxes.push_back({text});
+    }
 
     std::vector<Box> boxes;
 
 private:
-    MessageBoxHandler previous_;
+    static MessageRecorder*& Current()
+    {
+        static MessageRecorder* current = nullptr;
+        return current;
+    }
+
+    MessageRecorder* previous_;
 };
 
 using ImagePtr = std::unique_ptr<RgbImage>;
 
 // A file loaded as the program loads a texture: the image, or null after
-// the reason went out through the message hook in an "Error" box.
+// the reason was reported.
 inline ImagePtr LoadReported(const char* path)
 {
     auto image = std::make_unique<RgbImage>();
     const DibResult result = LoadDibImage(path, *image);
     if (result == DibResult::Ok)
         return image;
-    ShowMessageBox(DibLoadMessage(result, path), "Error", MessageIcon::None);
+    MessageRecorder::Report(DibLoadMessage(result, path));
     return nullptr;
 }
 
@@ -65,7 +72,7 @@ inline ImagePtr DecodeReported(const unsigned char* data, std::size_t size)
     const DibResult result = DecodeDib(data, size, *image);
     if (result == DibResult::Ok)
         return image;
-    ShowMessageBox(DibLoadMessage(result, nullptr), "Error", MessageIcon::None);
+    MessageRecorder::Report(DibLoadMessage(result, nullptr));
     return nullptr;
 }
 

@@ -139,7 +139,7 @@ TEST_F(Story, StartShowsAnEmptyProfileAStraightPathAndTheAxesAlone)
     EXPECT_EQ(start.surface, 0);
     EXPECT_GT(start.red, 20);
     EXPECT_GT(start.green, 20);
-    EXPECT_GT(start.white, Surface().m_rcClient.right * Surface().m_rcClient.bottom * 9 / 10);
+    EXPECT_GT(start.white, Surface().Client().right * Surface().Client().bottom * 9 / 10);
 
     // The profile editor shows only its grid: no polygon, no dots.
     const QImage profile = GrabView(Profile());
@@ -622,7 +622,7 @@ TEST_F(Story, ABurstOfMovesEndsAtTheLastPositionWithItsSurface)
     }
     Settle();
     const CVector3 world =
-        curve_square::WindowToWorld(last.x(), last.y(), Profile().m_rcClient.right, Profile().m_rcClient.bottom);
+        curve_square::WindowToWorld(last.x(), last.y(), Profile().Client().right, Profile().Client().bottom);
     EXPECT_EQ(Profile().Document().ControlPoints()[3].x, world.x);
     EXPECT_EQ(Profile().Document().ControlPoints()[3].y, world.y);
     EXPECT_EQ(frames.Of(Profile()), 1) << "one step for the whole burst";

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/MessageBox.h"
+#include "app/MessageBox.h"
 #include "views/GLView.h"
 
 // How long a wait for the window system may take before the test gives up:
@@ -54,7 +54,7 @@ private:
 // for a view of the given size.
 inline QPoint WorldToWindow(const CGLView& view, double x, double y)
 {
-    const int w = view.m_rcClient.right, h = view.m_rcClient.bottom;
+    const int w = view.Client().right, h = view.Client().bottom;
     return QPoint(static_cast<int>((x + 10.0) / 20.0 * w), static_cast<int>(h - (y + 10.0) / 20.0 * h));
 }
 
@@ -62,9 +62,9 @@ inline QPoint WorldToWindow(const CGLView& view, double x, double y)
 inline int MaxTextureSize(CGLView& view)
 {
     GLint limit = 0;
-    if (view.m_hRC->makeCurrent(&view)) {
+    if (view.Context()->makeCurrent(&view)) {
         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
-        view.m_hRC->doneCurrent();
+        view.Context()->doneCurrent();
     }
     return limit;
 }

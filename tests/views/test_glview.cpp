@@ -57,11 +57,11 @@ protected:
 
 TEST_F(GLViewRouting, InitGLSetsUpTheContextAndReleasesIt)
 {
-    EXPECT_NE(view.m_hRC, nullptr);
-    EXPECT_EQ(view.m_hDC, &view);
-    EXPECT_EQ(view.m_rcClient.left, 0);
-    EXPECT_EQ(view.m_rcClient.right, 200);
-    EXPECT_EQ(view.m_rcClient.bottom, 150);
+    EXPECT_NE(view.Context(), nullptr);
+    EXPECT_EQ(view.Drawable(), &view);
+    EXPECT_EQ(view.Client().left, 0);
+    EXPECT_EQ(view.Client().right, 200);
+    EXPECT_EQ(view.Client().bottom, 150);
     EXPECT_EQ(QOpenGLContext::currentContext(), nullptr);
 }
 

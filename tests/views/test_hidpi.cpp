@@ -45,8 +45,8 @@ TEST(DevicePixels, CurveEditorDrawsEveryDevicePixelAndPicksThePointUnderThePoint
     const double ratio = view.devicePixelRatio();
     ASSERT_EQ(ratio, RequestedScale());
     const int w = qRound(200 * ratio), h = qRound(150 * ratio);
-    EXPECT_EQ(view.m_rcClient.right, w);
-    EXPECT_EQ(view.m_rcClient.bottom, h);
+    EXPECT_EQ(view.Client().right, w);
+    EXPECT_EQ(view.Client().bottom, h);
 
     // Points put down by clicks at logical pointer positions.
     const QPoint placed[] = {{50, 30}, {150, 75}, {120, 130}};

@@ -102,7 +102,7 @@ protected:
                                      qBlue(b.pixel(x, y)), 8);
         return count;
     }
-    QPoint Centre() const { return {view.m_rcClient.right / 2, view.m_rcClient.bottom / 2}; }
+    QPoint Centre() const { return {view.Client().right / 2, view.Client().bottom / 2}; }
     // The strips of these curves drawn one by one, as the view shows them now.
     QImage GrabReference(const std::vector<CVector3>& samples, const std::vector<CVector3>& path,
                          const std::vector<CVector3>& profile)
@@ -259,7 +259,7 @@ TEST_F(SurfaceViewTest, StartsWithTheThreeAxesAloneOnWhite)
     // Only the two visible axes (2 pixels wide) are drawn; +Z points at the viewer.
     const int drawn = CountNonWhite(image);
     EXPECT_GT(drawn, 200);
-    EXPECT_LT(drawn, 2 * 2 * (view.m_rcClient.right + view.m_rcClient.bottom));
+    EXPECT_LT(drawn, 2 * 2 * (view.Client().right + view.Client().bottom));
     // The trackball lifts points on the view's own size.
     CTrackball sized;
     sized.SetViewportSize(292, 342);
@@ -293,7 +293,7 @@ TEST_F(SurfaceViewTest, RenderModesDrawTheSameSurfaceDifferently)
     // The axes are unlit lines in every mode: the red one is still red outside the surface.
     const QPoint c = Centre();
     for (const QImage* image : {&filled, &lines, &points})
-        EXPECT_TRUE(ColourNear(image->pixel(view.m_rcClient.right - 5, c.y()), 255, 0, 0));
+        EXPECT_TRUE(ColourNear(image->pixel(view.Client().right - 5, c.y()), 255, 0, 0));
 }
 
 TEST_F(SurfaceViewTest, AnEmptyProfileRemovesTheSurface)
@@ -327,7 +327,7 @@ TEST_F(SurfaceViewTest, MovesOutsideTheViewAreNotSeenAndReleasingThereEndsTheDra
 {
     GrabView(view);
     const QPoint c = Centre();
-    const QPoint outside(-40, view.m_rcClient.bottom + 30);
+    const QPoint outside(-40, view.Client().bottom + 30);
     float matrix[16];
     std::memcpy(matrix, view.Trackball().Matrix(), sizeof matrix);
     const float distance = view.Trackball().Distance();

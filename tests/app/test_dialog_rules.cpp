@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/DialogText.h"
-#include "core/DialogUnits.h"
+#include "app/DialogText.h"
+#include "app/DialogUnits.h"
 
 TEST(DegreeText, AcceptsBlanksPlusAndDigits)
 {

@@ -1,4 +1,4 @@
-#include "core/DialogText.h"
+#include "app/DialogText.h"
 
 #include <cstdio>
 #include <limits>

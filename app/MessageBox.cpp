@@ -1,4 +1,4 @@
-#include "core/MessageBox.h"
+#include "app/MessageBox.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "core/DialogUnits.h"
+#include "app/DialogUnits.h"
 
 #include <cstdint>
 

@@ -10,6 +10,7 @@
 #include "app/DesignCommands.h"
 #include "app/DialogFont.h"
 #include "core/TerminalText.h"
+#include "core/WordList.h"
 #include "core/design/DesignFile.h"
 #include "core/export/DesignExport.h"
 #include "views/DesignImage.h"
@@ -17,8 +18,10 @@
 namespace {
 
 constexpr const char* kExportUsage = "velmora export DESIGN.velmora OUT.(glb|obj|stl)";
-constexpr const char* kRenderUsage =
-    "velmora render DESIGN.velmora OUT.png [--size WxH] [--mode solid|wireframe|point]";
+std::string RenderUsage()
+{
+    return "velmora render DESIGN.velmora OUT.png [--size WxH] [--mode " + ListAsChoice(RenderModeWords()) + "]";
+}
 
 int Fail(int status, const std::string& message)
 {
@@ -50,13 +53,13 @@ int PrintHelp()
         "\n"
         "Options (after the command):\n"
         "  --size WxH       render: the picture's size, each side 1 to %d pixels\n"
-        "  --mode MODE      render: solid, wireframe or point\n"
+        "  --mode MODE      render: %s\n"
         "  --               every argument after it is a file\n"
         "  -h, --help       show this help\n"
         "  -v, --version    show the version\n"
         "\n"
         "Exit status: 0 done, 1 bad input, 2 wrong usage or no display for the modeller.\n",
-        kExportUsage, kRenderUsage, kMaxRenderSide);
+        kExportUsage, RenderUsage().c_str(), kMaxRenderSide, ListForSentence(RenderModeWords()).c_str());
     return kExitDone;
 }
 
@@ -160,17 +163,6 @@ std::optional<QSize> ParseSize(const std::string& text)
     return QSize(width, height);
 }
 
-std::optional<RenderMode> ParseMode(const std::string& text)
-{
-    if (text == "solid")
-        return RenderMode::Solid;
-    if (text == "wireframe")
-        return RenderMode::Wireframe;
-    if (text == "point")
-        return RenderMode::Point;
-    return std::nullopt;
-}
-
 // Qt's notes on its platform (no runtime folder and the like) are not the
 // command's business: its one line on stderr says how it went. Only what
 // Qt finds critical still goes out.
@@ -227,7 +219,7 @@ int Export(char* programPath, const CommandArguments& read)
 int Render(char* programPath, const CommandArguments& read)
 {
     if (read.files.size() != 2)
-        return Fail(kExitUsage, std::string("usage: ") + kRenderUsage);
+        return Fail(kExitUsage, "usage: " + RenderUsage());
     const std::string& output = read.files[1];
     if (!EndsWith(output, ".png"))
         return Fail(kExitUsage, "render: " + output + ": the output must end in .png");
@@ -235,9 +227,10 @@ int Render(char* programPath, const CommandArguments& read)
     if (read.size && !size)
         return Fail(kExitUsage, "render: --size " + *read.size + ": expected WIDTHxHEIGHT, each 1 to " +
                                     std::to_string(kMaxRenderSide));
-    const std::optional<RenderMode> mode = read.mode ? ParseMode(*read.mode) : std::nullopt;
+    const std::optional<RenderMode> mode = read.mode ? RenderModeFromWord(*read.mode) : std::nullopt;
     if (read.mode && !mode)
-        return Fail(kExitUsage, "render: --mode " + *read.mode + ": expected solid, wireframe or point");
+        return Fail(kExitUsage, "render: --mode " + *read.mode + ": expected " +
+                                    ListForSentence(RenderModeWords()));
     const CommandApplication qt(programPath, true);
     const DesignReadResult design = OpenDesignFile(read.files[0]);
     if (!design.design)
@@ -266,7 +259,7 @@ std::string Misuse(const std::string& first)
     if (IsOption(first)) {
         const std::string name = first.substr(0, first.find('='));
         if (name == "--size" || name == "--mode")
-            return name + ": options follow the command: " + kRenderUsage;
+            return name + ": options follow the command: " + RenderUsage();
         return first + ": unknown option (the modeller takes none; velmora --help shows the usage)";
     }
     if (NamesDesignFile(first))

@@ -17,6 +17,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/TerminalText.h"
+#include "core/WordList.h"
 #include "core/design/AtomicFile.h"
 #include "core/design/ErrorText.h"
 #include "core/design/TexturePath.h"
@@ -33,7 +34,7 @@
 //   "path": [],
 //   "degree": 1,
 //   "texture": "textures/stripes.bmp",   (or null when there is none)
-//   "render": "solid",                  ("solid", "wireframe" or "point")
+//   "render": "solid",                  (a RenderModeWord)
 //   "view": {
 //     "rotation": [
 //       1.0, 0.0, 0.0, 0.0,             (one column of the matrix a line)
@@ -67,8 +68,6 @@ constexpr int kMaxJsonDepth = 16;
 constexpr std::size_t kMaxJsonValues = 100000;
 // The longest piece of a file (a key, a word) that a reason quotes.
 constexpr std::size_t kMaxQuotedBytes = 40;
-// Indexed by RenderMode.
-constexpr const char* kRenderWords[] = {"solid", "wireframe", "point"};
 
 // A fault in the contents of a design: thrown and caught inside this file.
 struct Fault {
@@ -434,14 +433,11 @@ Design ReadDesign(std::string_view text, const std::string& path)
     }
 
     const Json& render = Member(root, "render", "\"render\" is missing");
-    bool renderKnown = false;
-    for (std::size_t i = 0; i < std::size(kRenderWords) && render.is_string(); ++i)
-        if (render.get_ref<const std::string&>() == kRenderWords[i]) {
-            design.renderMode = static_cast<RenderMode>(i);
-            renderKnown = true;
-        }
-    if (!renderKnown)
-        Refuse("\"render\" must be \"solid\", \"wireframe\" or \"point\"");
+    const std::optional<RenderMode> renderMode =
+        render.is_string() ? RenderModeFromWord(render.get_ref<const std::string&>()) : std::nullopt;
+    if (!renderMode)
+        Refuse("\"render\" must be " + ListForSentence(RenderModeWords(), "\""));
+    design.renderMode = *renderMode;
 
     const Json& view = Member(root, "view", "\"view\" is missing");
     if (!view.is_object())
@@ -566,9 +562,9 @@ std::string WriteDesign(const Design& design, const std::string& path)
         Refuse("the texture path contains a NUL character");
     if (!IsValidUtf8(texture))
         Refuse("the texture path is not UTF-8 text");
-    const auto render = static_cast<std::size_t>(design.renderMode);
-    if (render >= std::size(kRenderWords))
-        Refuse("the render mode is not solid, wireframe or point");
+    const std::string render = RenderModeWord(design.renderMode);
+    if (render.empty())
+        Refuse("the render mode is not " + ListForSentence(RenderModeWords()));
     CheckView(design.viewRotation, design.viewDistance);
 
     std::string out = "{\n  \"format\": ";
@@ -582,7 +578,7 @@ std::string WriteDesign(const Design& design, const std::string& path)
     else
         AppendString(out, texture);
     out += ",\n  \"render\": ";
-    AppendString(out, kRenderWords[render]);
+    AppendString(out, render);
     out += ",\n  \"view\": {\n    \"rotation\": [";
     for (std::size_t i = 0; i < 16; ++i) {
         out += i == 0 ? "\n      " : i % 4 == 0 ? ",\n      " : ", ";

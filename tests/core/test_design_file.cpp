@@ -212,6 +212,10 @@ TEST(DesignFile, RefusesBadFilesNamingTheFileAndTheFirstFault)
     bad.texturePath = "/d/\xff.bmp";
     EXPECT_FALSE(FormatDesignText(bad, "/d/vase.velmora", text, reason));
     EXPECT_EQ(reason, "vase.velmora: the texture path is not UTF-8 text");
+    bad = good;
+    bad.renderMode = static_cast<RenderMode>(3);
+    EXPECT_FALSE(FormatDesignText(bad, "/d/vase.velmora", text, reason));
+    EXPECT_EQ(reason, "vase.velmora: the render mode is not solid, wireframe or point");
 }
 
 TEST(DesignFile, RefusesNulBytesTextAfterTheValueAndRepeatedKeys)

@@ -17,7 +17,11 @@
 
 namespace {
 
-constexpr const char* kExportUsage = "velmora export DESIGN.velmora OUT.(glb|obj|stl)";
+std::string ExportUsage()
+{
+    return "velmora export DESIGN.velmora OUT.(" + ListAsChoice(MeshFormatExtensions()) + ")";
+}
+
 std::string RenderUsage()
 {
     return "velmora render DESIGN.velmora OUT.png [--size WxH] [--mode " + ListAsChoice(RenderModeWords()) + "]";
@@ -47,7 +51,7 @@ int PrintHelp()
         "modeller with that design open.\n"
         "\n"
         "Commands (no display needed):\n"
-        "  export   write the surface of a design as glTF binary, OBJ or STL\n"
+        "  export   write the surface of a design as %s\n"
         "  render   draw the design as the modeller's 3D view shows it, by default at\n"
         "           the view's size and in the design's render mode\n"
         "\n"
@@ -59,7 +63,8 @@ int PrintHelp()
         "  -v, --version    show the version\n"
         "\n"
         "Exit status: 0 done, 1 bad input, 2 wrong usage or no display for the modeller.\n",
-        kExportUsage, RenderUsage().c_str(), kMaxRenderSide, ListForSentence(RenderModeWords()).c_str());
+        ExportUsage().c_str(), RenderUsage().c_str(), ListForSentence(MeshFormatNames()).c_str(), kMaxRenderSide,
+        ListForSentence(RenderModeWords()).c_str());
     return kExitDone;
 }
 
@@ -205,10 +210,10 @@ int Finish(const CommandOutcome& outcome)
 int Export(char* programPath, const CommandArguments& read)
 {
     if (read.files.size() != 2 || read.size || read.mode)
-        return Fail(kExitUsage, std::string("usage: ") + kExportUsage);
+        return Fail(kExitUsage, "usage: " + ExportUsage());
     const std::string& output = read.files[1];
     if (!MeshFormatForPath(output))
-        return Fail(kExitUsage, "export: " + output + ": the output must end in .glb, .obj or .stl");
+        return Fail(kExitUsage, "export: " + output + ": " + MeshOutputNameRule());
     const CommandApplication qt(programPath, false);
     const DesignReadResult design = OpenDesignFile(read.files[0]);
     if (!design.design)

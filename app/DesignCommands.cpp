@@ -69,12 +69,12 @@ CommandOutcome ExportDesignToFile(const Design& design, const std::string& outpu
     CommandOutcome outcome;
     const std::optional<MeshFormat> format = MeshFormatForPath(outputPath);
     if (!format) {
-        outcome.error = outputPath + ": the output must end in .glb, .obj or .stl";
+        outcome.error = outputPath + ": " + MeshOutputNameRule();
         return outcome;
     }
-    // STL has no materials: its texture is never read.
+    // A format without a texture never reads it.
     std::optional<RgbImage> texture;
-    if (*format != MeshFormat::Stl)
+    if (MeshFormatInfoOf(*format).carriesTexture)
         texture = LoadDesignTexture(design, "exporting", outcome.warning);
     const OutputPlace output(outputPath);
     const ExportResult result = ExportDesignMesh(design, texture ? &*texture : nullptr, *format,

@@ -1,68 +1,12 @@
 #include "core/export/DesignExport.h"
 
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <cctype>
 #include <string_view>
 #include <vector>
 
 #include "core/Bezier.h"
 #include "core/SweepMesh.h"
 #include "core/design/AtomicFile.h"
-#include "core/export/GlbExporter.h"
 #include "core/export/IndexedMesh.h"
-#include "core/export/ObjExporter.h"
-#include "core/export/StlExporter.h"
-
-std::optional<MeshFormat> MeshFormatForPath(const std::string& path)
-{
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return std::nullopt;
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "glb")
-        return MeshFormat::Glb;
-    if (extension == "obj")
-        return MeshFormat::Obj;
-    if (extension == "stl")
-        return MeshFormat::Stl;
-    return std::nullopt;
-}
-
-namespace {
-
-// Whether the two paths lead to one file, by device and inode after following
-// links: a second name or a link for the picture is the picture too.
-bool SameFile(const std::string& a, const std::string& b)
-{
-    struct stat first, second;
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
-}
-
-ExportResult ExportObjBeside(const IndexedMesh& mesh, const RgbImage* texture, const std::string& texturePath,
-                             const std::string& folder, const std::string& baseName)
-{
-    const std::string prefix = (folder.empty() ? std::string(".") : folder) + "/";
-    std::string name = ObjTextureName(baseName);
-    if (texture && SameFile(prefix + name, texturePath)) {
-        const std::string otherName = ObjTextureName(baseName, "-texture");
-        if (SameFile(prefix + otherName, texturePath)) {
-            ExportResult refused;
-            refused.error = "The texture's copy cannot go to " + prefix + name + " or " + otherName +
-                            ": both are the design's own picture. Export under another name.";
-            return refused;
-        }
-        name = otherName;
-    }
-    return ExportObj(mesh, texture, baseName, name);
-}
-
-} // namespace
 
 ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
                               const std::string& folder, const std::string& baseName,
@@ -79,15 +23,8 @@ ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, Mes
     EvaluateCurve(design.profile, samples, params, settings.intervalsPerSpan);
     const IndexedMesh mesh =
         BuildIndexedMesh(ComputeSweepMesh(samples, design.path, design.profile, settings));
-    switch (format) {
-    case MeshFormat::Glb:
-        return ExportGlb(mesh, texture, baseName);
-    case MeshFormat::Obj:
-        return ExportObjBeside(mesh, texture, design.texturePath, folder, baseName);
-    case MeshFormat::Stl:
-        break;
-    }
-    return ExportStl(mesh, baseName);
+    const MeshFormatInfo& info = MeshFormatInfoOf(format);
+    return info.write({mesh, info.carriesTexture ? texture : nullptr, design.texturePath, folder, baseName});
 }
 
 bool WriteExportFiles(const ExportResult& result, const std::string& folder, const std::string& mainName,

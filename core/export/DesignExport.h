@@ -1,24 +1,17 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "core/SweepSettings.h"
 #include "core/bmp/RgbImage.h"
 #include "core/design/Design.h"
 #include "core/export/ExportFiles.h"
-
-// The file formats the surface is exported to.
-enum class MeshFormat { Glb, Obj, Stl };
-
-// The format an output file name asks for by its extension (any case), or
-// nothing for an extension the exporters do not write.
-std::optional<MeshFormat> MeshFormatForPath(const std::string& path);
+#include "core/export/MeshFormats.h"
 
 // The surface of a design built with `settings` (by default exactly as the 3D
 // view shows it), exported under `baseName` (a file name without folder or
 // extension) for `folder`. `texture` (the picture read from
-// design.texturePath) may be null; formats without materials ignore it.
+// design.texturePath) may be null; formats that carry no texture ignore it.
 // Settings out of range fail the export with the reason. The OBJ's copy of
 // the texture never replaces the design's own picture (the same file, however
 // reached): when "<base>.png" is that picture the copy is

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -20,8 +21,19 @@ TEST(DesignExport, TheFormatComesFromTheOutputNamesExtension)
     EXPECT_EQ(MeshFormatForPath("vase.glb"), MeshFormat::Glb);
     EXPECT_EQ(MeshFormatForPath("out/Vase.OBJ"), MeshFormat::Obj);
     EXPECT_EQ(MeshFormatForPath("a.b/vase.Stl"), MeshFormat::Stl);
-    for (const char* refused : {"vase", "vase.png", "a.glb/vase", "vase.glb.txt", ".glb/x", ""})
+    for (const char* refused : {"vase", "vase.png", "a.glb/vase", "vase.glb.txt", ".glb/x", "", "vase.", "vase.gl"})
         EXPECT_EQ(MeshFormatForPath(refused), std::nullopt) << refused;
+    // Every format of the registry by its extension, in any case; no two
+    // formats share one.
+    for (const MeshFormatInfo& info : MeshFormats()) {
+        std::string upper = info.extension;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (const std::string& name : {"x." + std::string(info.extension), "x." + upper, "a/." + upper})
+            EXPECT_EQ(MeshFormatForPath(name), info.format) << name;
+        EXPECT_EQ(MeshFormatInfoOf(info.format).extension, info.extension);
+    }
+    EXPECT_EQ(MeshOutputNameRule(), "the output must end in .glb, .obj or .stl");
 }
 
 TEST(DesignExport, TheSurfaceIsTheOneTheViewDraws)

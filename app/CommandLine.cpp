@@ -201,10 +201,12 @@ private:
     std::unique_ptr<QCoreApplication> m_application;
 };
 
-int Finish(const CommandOutcome& outcome)
+int Finish(const Result<Written>& outcome)
 {
-    Warn(outcome.warning);
-    return outcome.Succeeded() ? kExitDone : Fail(kExitBadInput, outcome.error);
+    if (!outcome)
+        return Fail(kExitBadInput, outcome.Error());
+    Warn(outcome->warning);
+    return kExitDone;
 }
 
 int Export(char* programPath, const CommandArguments& read)
@@ -215,10 +217,10 @@ int Export(char* programPath, const CommandArguments& read)
     if (!MeshFormatForPath(output))
         return Fail(kExitUsage, "export: " + output + ": " + MeshOutputNameRule());
     const CommandApplication qt(programPath, false);
-    const DesignReadResult design = OpenDesignFile(read.files[0]);
-    if (!design.design)
-        return Fail(kExitBadInput, design.reason);
-    return Finish(ExportDesignToFile(*design.design, output));
+    const Result<Design> design = OpenDesignFile(read.files[0]);
+    if (!design)
+        return Fail(kExitBadInput, design.Error());
+    return Finish(ExportDesignToFile(*design, output));
 }
 
 int Render(char* programPath, const CommandArguments& read)
@@ -237,11 +239,11 @@ int Render(char* programPath, const CommandArguments& read)
         return Fail(kExitUsage, "render: --mode " + *read.mode + ": expected " +
                                     ListForSentence(RenderModeWords()));
     const CommandApplication qt(programPath, true);
-    const DesignReadResult design = OpenDesignFile(read.files[0]);
-    if (!design.design)
-        return Fail(kExitBadInput, design.reason);
+    const Result<Design> design = OpenDesignFile(read.files[0]);
+    if (!design)
+        return Fail(kExitBadInput, design.Error());
     // Without --size the picture has the 3D view's size in the modeller.
-    return Finish(RenderDesignToFile(*design.design, mode.value_or(design.design->renderMode),
+    return Finish(RenderDesignToFile(*design, mode.value_or(design->renderMode),
                                      size.value_or(SurfaceViewSize()), output));
 }
 

@@ -552,12 +552,12 @@ bool CMainDlg::OpenDesign(const QString& path)
 
 bool CMainDlg::OpenDesignAt(const std::string& localPath)
 {
-    const DesignReadResult read = OpenDesignFile(localPath);
-    if (!read.design) {
-        ShowStandardMessage(read.reason);
+    const Result<Design> read = OpenDesignFile(localPath);
+    if (!read) {
+        ShowStandardMessage(read.Error());
         return false;
     }
-    const Design& design = *read.design;
+    const Design& design = *read;
     std::optional<TextureLoad> texture;
     ReplaceDesign([&] {
         m_profile.Assign(design.profile, -1);
@@ -600,9 +600,9 @@ bool CMainDlg::SaveDesign(const QString& path)
 
 bool CMainDlg::SaveDesignAt(const std::string& localPath)
 {
-    std::string reason;
-    if (!SaveDesignFile(localPath, CurrentDesign(), reason)) {
-        ShowStandardMessage(reason);
+    const Result<void> saved = SaveDesignFile(localPath, CurrentDesign());
+    if (!saved) {
+        ShowStandardMessage(saved.Error());
         return false;
     }
     m_undoStack.setClean();
@@ -664,14 +664,14 @@ void CMainDlg::OnSaveImage()
 namespace {
 
 // Shows how a command that writes a file went; true when it wrote it.
-bool Report(const CommandOutcome& outcome)
+bool Report(const Result<Written>& outcome)
 {
-    if (!outcome.Succeeded()) {
-        ShowStandardMessage(outcome.error);
+    if (!outcome) {
+        ShowStandardMessage(outcome.Error());
         return false;
     }
-    if (!outcome.warning.empty())
-        ShowStandardMessage(outcome.warning);
+    if (!outcome->warning.empty())
+        ShowStandardMessage(outcome->warning);
     return true;
 }
 

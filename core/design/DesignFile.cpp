@@ -11,6 +11,8 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
+#include <optional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -454,25 +456,39 @@ Design ReadDesign(std::string_view text, const std::string& path)
     return design;
 }
 
-// Runs `body`; a fault or an exception becomes `reason`, naming `who`.
+// What `body` gives, or the fault or exception it threw as a failure naming
+// `who`.
 template <typename Body>
-bool Guarded(const std::string& who, std::string& reason, Body body) noexcept
+auto Guarded(const std::string& who, Body body) noexcept -> Result<decltype(body())>
 {
     try {
         try {
-            body();
-            return true;
+            if constexpr (std::is_void_v<decltype(body())>) {
+                body();
+                return {};
+            } else {
+                return body();
+            }
         } catch (const Fault& fault) {
-            reason = who + ": " + fault.text;
+            return Failure{who + ": " + fault.text};
         } catch (const std::bad_alloc&) {
-            reason = who + ": out of memory";
+            return Failure{who + ": out of memory"};
         } catch (const std::exception& e) {
-            reason = who + ": " + e.what();
+            return Failure{who + ": " + e.what()};
         }
-    } catch (...) {  // out of memory for the reason itself; this fits in place
-        reason.assign("out of memory");
+    } catch (...) {  // out of memory for the message itself; this fits in place
+        return Failure{"out of memory"};
     }
-    return false;
+}
+
+// A failure's message passed on to a result of another kind.
+Failure Relayed(const std::string& message) noexcept
+{
+    try {
+        return Failure{message};
+    } catch (...) {  // this fits in place
+        return Failure{"out of memory"};
+    }
 }
 
 // ---- Writing
@@ -594,20 +610,17 @@ std::string WriteDesign(const Design& design, const std::string& path)
 
 } // namespace
 
-DesignReadResult ParseDesignText(std::string_view text, const std::string& path) noexcept
+Result<Design> ParseDesignText(std::string_view text, const std::string& path) noexcept
 {
-    DesignReadResult result;
-    Guarded(FileName(path), result.reason, [&] { result.design = ReadDesign(text, path); });
-    return result;
+    return Guarded(FileName(path), [&] { return ReadDesign(text, path); });
 }
 
-DesignReadResult OpenDesignFile(const std::string& path) noexcept
+Result<Design> OpenDesignFile(const std::string& path) noexcept
 {
-    DesignReadResult result;
     std::string text;
     bool tooLarge = false;
     int fd = -1;
-    const bool read = Guarded(path, result.reason, [&] {
+    const Result<void> read = Guarded(path, [&] {
         // O_NONBLOCK: opening a FIFO must not wait for a writer.
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0)
@@ -639,22 +652,21 @@ DesignReadResult OpenDesignFile(const std::string& path) noexcept
     if (fd >= 0)
         ::close(fd);
     if (!read)
-        return result;
-    if (tooLarge) {
-        Guarded(FileName(path), result.reason, [] { Refuse(TooLarge()); });
-        return result;
-    }
+        return Relayed(read.Error());
+    if (tooLarge)
+        return Guarded(FileName(path), []() -> Design { Refuse(TooLarge()); });
     return ParseDesignText(text, path);
 }
 
-bool FormatDesignText(const Design& design, const std::string& path, std::string& text,
-                      std::string& reason) noexcept
+Result<std::string> FormatDesignText(const Design& design, const std::string& path) noexcept
 {
-    return Guarded(FileName(path), reason, [&] { text = WriteDesign(design, path); });
+    return Guarded(FileName(path), [&] { return WriteDesign(design, path); });
 }
 
-bool SaveDesignFile(const std::string& path, const Design& design, std::string& reason) noexcept
+Result<void> SaveDesignFile(const std::string& path, const Design& design) noexcept
 {
-    std::string text;
-    return FormatDesignText(design, path, text, reason) && WriteFileAtomically(path, text, reason);
+    const Result<std::string> text = FormatDesignText(design, path);
+    if (!text)
+        return Relayed(text.Error());
+    return WriteFileAtomically(path, *text);
 }

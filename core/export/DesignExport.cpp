@@ -8,14 +8,12 @@
 #include "core/design/AtomicFile.h"
 #include "core/export/IndexedMesh.h"
 
-ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                              const std::string& folder, const std::string& baseName,
-                              const SweepSettings& settings)
+Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
+                                       const std::string& folder, const std::string& baseName,
+                                       const SweepSettings& settings)
 {
-    ExportResult refused;
-    refused.error = SweepSettingsProblem(settings);
-    if (!refused.Succeeded())
-        return refused;
+    if (const std::string problem = SweepSettingsProblem(settings); !problem.empty())
+        return Failure{problem};
     // With the default settings, the same samples and sweep as the program
     // builds after every edit.
     std::vector<CVector3> samples;
@@ -27,20 +25,17 @@ ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, Mes
     return info.write({mesh, info.carriesTexture ? texture : nullptr, design.texturePath, folder, baseName});
 }
 
-bool WriteExportFiles(const ExportResult& result, const std::string& folder, const std::string& mainName,
-                      std::string& reason)
+Result<void> WriteExportFiles(const ExportedFiles& exported, const std::string& folder, const std::string& mainName)
 {
-    if (!result.Succeeded() || result.files.empty()) {
-        reason = result.Succeeded() ? "nothing to write" : result.error;
-        return false;
-    }
+    if (exported.empty())
+        return Failure{"nothing to write"};
     const auto Bytes = [](const ExportedFile& file) {
         return std::string_view(reinterpret_cast<const char*>(file.bytes.data()), file.bytes.size());
     };
     // Exporters list the main file first; it goes into place after the files it names.
     std::vector<FileToWrite> files;
-    for (std::size_t i = 1; i < result.files.size(); ++i)
-        files.push_back({result.files[i].name, Bytes(result.files[i])});
-    files.push_back({mainName, Bytes(result.files[0])});
-    return WriteFilesAtomically(folder, files, reason);
+    for (std::size_t i = 1; i < exported.size(); ++i)
+        files.push_back({exported[i].name, Bytes(exported[i])});
+    files.push_back({mainName, Bytes(exported[0])});
+    return WriteFilesAtomically(folder, files);
 }

@@ -16,13 +16,11 @@
 // the texture never replaces the design's own picture (the same file, however
 // reached): when "<base>.png" is that picture the copy is
 // "<base>-texture.png", and when that is too the export is refused.
-ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                              const std::string& folder, const std::string& baseName,
-                              const SweepSettings& settings = SweepSettings());
+Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
+                                       const std::string& folder, const std::string& baseName,
+                                       const SweepSettings& settings = SweepSettings());
 
-// Writes every file of a successful export into `folder`, all or none
+// Writes every file of an export into `folder`, all or none
 // (WriteFilesAtomically), the main file (named `mainName`, as the user asked
 // for it) last, so that no reader finds it before the files it refers to.
-// False, with the reason, when any fails.
-bool WriteExportFiles(const ExportResult& result, const std::string& folder, const std::string& mainName,
-                      std::string& reason);
+Result<void> WriteExportFiles(const ExportedFiles& files, const std::string& folder, const std::string& mainName);

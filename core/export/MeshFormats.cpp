@@ -21,31 +21,28 @@ bool SameFile(const std::string& a, const std::string& b)
            first.st_ino == second.st_ino;
 }
 
-ExportResult WriteGlb(const MeshToExport& what)
+Result<ExportedFiles> WriteGlb(const MeshToExport& what)
 {
     return ExportGlb(what.mesh, what.texture, what.baseName);
 }
 
 // The OBJ's copy of the texture goes beside it, under a name that is not the
 // design's own picture.
-ExportResult WriteObj(const MeshToExport& what)
+Result<ExportedFiles> WriteObj(const MeshToExport& what)
 {
     const std::string prefix = (what.folder.empty() ? std::string(".") : what.folder) + "/";
     std::string name = ObjTextureName(what.baseName);
     if (what.texture && SameFile(prefix + name, what.texturePath)) {
         const std::string otherName = ObjTextureName(what.baseName, "-texture");
-        if (SameFile(prefix + otherName, what.texturePath)) {
-            ExportResult refused;
-            refused.error = "The texture's copy cannot go to " + prefix + name + " or " + otherName +
-                            ": both are the design's own picture. Export under another name.";
-            return refused;
-        }
+        if (SameFile(prefix + otherName, what.texturePath))
+            return Failure{"The texture's copy cannot go to " + prefix + name + " or " + otherName +
+                           ": both are the design's own picture. Export under another name."};
         name = otherName;
     }
     return ExportObj(what.mesh, what.texture, what.baseName, name);
 }
 
-ExportResult WriteStl(const MeshToExport& what)
+Result<ExportedFiles> WriteStl(const MeshToExport& what)
 {
     return ExportStl(what.mesh, what.baseName);
 }

@@ -27,7 +27,7 @@ struct MeshFormatInfo {
     const char* fileKind;       // the file dialog's name of its files, in English: "glTF Binary"
     const char* extension;      // lower case, without the dot: "glb"
     bool carriesTexture;        // whether its files hold the design's picture
-    ExportResult (*write)(const MeshToExport& what);
+    Result<ExportedFiles> (*write)(const MeshToExport& what);
 };
 
 // Every format, in the order usage lines and file dialogs list them.

@@ -45,14 +45,14 @@ TEST(DesignExport, TheSurfaceIsTheOneTheViewDraws)
     std::vector<float> params;
     EvaluateCurve(design.profile, samples, params);
     const IndexedMesh shown = BuildIndexedMesh(ComputeSweepMesh(samples, design.path, design.profile));
-    const ExportResult exported = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "vase");
-    ASSERT_TRUE(exported.Succeeded()) << exported.error;
-    ASSERT_EQ(exported.files.size(), 1u);
+    const Result<ExportedFiles> exported = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "vase");
+    ASSERT_TRUE(exported) << exported.Error();
+    ASSERT_EQ(exported->size(), 1u);
     // 84 bytes of header and count, 50 a facet: one facet a triangle shown.
-    EXPECT_EQ(exported.files[0].bytes.size(), 84 + 50 * shown.TriangleCount());
+    EXPECT_EQ(exported->at(0).bytes.size(), 84 + 50 * shown.TriangleCount());
 
     design.profile.resize(1);  // one point: no curve, no surface
-    EXPECT_FALSE(ExportDesignMesh(design, nullptr, MeshFormat::Glb, ".", "vase").Succeeded());
+    EXPECT_FALSE(ExportDesignMesh(design, nullptr, MeshFormat::Glb, ".", "vase"));
 }
 
 TEST(DesignExport, TheTexturesCopyNeverReplacesTheDesignsOwnPicture)
@@ -70,12 +70,12 @@ TEST(DesignExport, TheTexturesCopyNeverReplacesTheDesignsOwnPicture)
     // The picture's name in the export, which its material names; or why there is none.
     const auto PictureName = [&](const std::string& texturePath, const std::string& base) {
         design.texturePath = texturePath;
-        const ExportResult result = ExportDesignMesh(design, &texture, MeshFormat::Obj, dir, base);
-        if (!result.Succeeded())
-            return result.error;
-        const std::string mtl(result.files.at(1).bytes.begin(), result.files.at(1).bytes.end());
-        EXPECT_NE(mtl.find("map_Kd " + result.files.at(2).name + "\n"), std::string::npos) << mtl;
-        return result.files.at(2).name;
+        const Result<ExportedFiles> result = ExportDesignMesh(design, &texture, MeshFormat::Obj, dir, base);
+        if (!result)
+            return result.Error();
+        const std::string mtl(result->at(1).bytes.begin(), result->at(1).bytes.end());
+        EXPECT_NE(mtl.find("map_Kd " + result->at(2).name + "\n"), std::string::npos) << mtl;
+        return result->at(2).name;
     };
 
     EXPECT_EQ(PictureName(dir + "/pic.png", "pic"), "pic-texture.png");

@@ -54,8 +54,8 @@ TEST(SweepSettings, ValuesOutOfRangeAreRefusedWithTheRange)
     const Design vase = MakeDesign({{1, -3, 0}, {4, 0, 0}, {2, 4, 0}}, {{0, -5, 0}, {0, 5, 0}});
     EXPECT_TRUE(Sweep(vase, {0, 10}).empty());
     EXPECT_TRUE(Sweep(vase, {-24, 10}).empty());
-    const ExportResult refused = ExportDesignMesh(vase, nullptr, MeshFormat::Stl, ".", "vase", {24, 0});
-    EXPECT_EQ(refused.error, "intervals per span must be 1 to 1000, not 0");
+    EXPECT_EQ(ExportDesignMesh(vase, nullptr, MeshFormat::Stl, ".", "vase", {24, 0}).Error(),
+              "intervals per span must be 1 to 1000, not 0");
 }
 
 TEST(SweepSettings, TheDefaultStepsAreTheOnesTheSurfaceWasAlwaysBuiltWith)
@@ -96,12 +96,12 @@ TEST(SweepSettings, FortyEightSlicesAndTwentyIntervalsExportAClosedSurface)
             places.insert({v.position.x, v.position.y, v.position.z});
         EXPECT_EQ(places.size(), 48 * rings);
 
-        const ExportResult stl = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "fine", fine);
-        ASSERT_TRUE(stl.Succeeded()) << stl.error;
-        EXPECT_EQ(stl.files[0].bytes.size(), 84 + 50 * mesh.TriangleCount());
-        const ExportResult obj = ExportDesignMesh(design, nullptr, MeshFormat::Obj, ".", "fine", fine);
-        ASSERT_TRUE(obj.Succeeded()) << obj.error;
-        std::istringstream text(std::string(obj.files[0].bytes.begin(), obj.files[0].bytes.end()));
+        const Result<ExportedFiles> stl = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "fine", fine);
+        ASSERT_TRUE(stl) << stl.Error();
+        EXPECT_EQ(stl->at(0).bytes.size(), 84 + 50 * mesh.TriangleCount());
+        const Result<ExportedFiles> obj = ExportDesignMesh(design, nullptr, MeshFormat::Obj, ".", "fine", fine);
+        ASSERT_TRUE(obj) << obj.Error();
+        std::istringstream text(std::string(obj->at(0).bytes.begin(), obj->at(0).bytes.end()));
         std::size_t positions = 0;
         for (std::string line; std::getline(text, line);)
             positions += line.rfind("v ", 0) == 0;

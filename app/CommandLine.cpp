@@ -109,8 +109,8 @@ struct CommandArguments {
 };
 
 // The arguments after the command word (options anywhere among them, up
-// to "--"); nothing, with the reason, for an option it does not take.
-std::optional<CommandArguments> ReadCommandArguments(int argc, char** argv, std::string& reason)
+// to "--"); a failure for an option it does not take.
+Result<CommandArguments> ReadCommandArguments(int argc, char** argv)
 {
     CommandArguments read;
     bool optionsEnded = false;
@@ -127,18 +127,15 @@ std::optional<CommandArguments> ReadCommandArguments(int argc, char** argv, std:
         } else {
             const std::size_t equals = argument.find('=');
             const std::string name = argument.substr(0, equals);
-            if (name != "--size" && name != "--mode") {
-                reason = argument + ": unknown option (velmora --help lists them)";
-                return std::nullopt;
-            }
+            if (name != "--size" && name != "--mode")
+                return Failure{argument + ": unknown option (velmora --help lists them)"};
             std::optional<std::string>& value = name == "--size" ? read.size : read.mode;
             if (equals != std::string::npos) {
                 value = argument.substr(equals + 1);
             } else if (i + 1 < argc) {
                 value = argv[++i];
             } else {
-                reason = name + ": the option needs a value";
-                return std::nullopt;
+                return Failure{name + ": the option needs a value"};
             }
         }
     }
@@ -249,10 +246,9 @@ int Render(char* programPath, const CommandArguments& read)
 
 int RunCommand(const std::string& command, int argc, char** argv)
 {
-    std::string reason;
-    const std::optional<CommandArguments> read = ReadCommandArguments(argc, argv, reason);
+    const Result<CommandArguments> read = ReadCommandArguments(argc, argv);
     if (!read)
-        return Fail(kExitUsage, command + ": " + reason);
+        return Fail(kExitUsage, command + ": " + read.Error());
     if (read->help)
         return PrintHelp();
     if (read->version)

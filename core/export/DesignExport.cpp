@@ -12,8 +12,8 @@ Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* tex
                                        const std::string& folder, const std::string& baseName,
                                        const SweepSettings& settings)
 {
-    if (const std::string problem = SweepSettingsProblem(settings); !problem.empty())
-        return Failure{problem};
+    if (const Result<void> checked = CheckSweepSettings(settings); !checked)
+        return Failure{checked.Error()};
     // With the default settings, the same samples and sweep as the program
     // builds after every edit.
     std::vector<CVector3> samples;

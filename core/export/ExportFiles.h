@@ -17,8 +17,8 @@ struct ExportedFile {
 // main file first.
 using ExportedFiles = std::vector<ExportedFile>;
 
-// Why `mesh` cannot be exported under `baseName`, or "" when it can: the name
+// Whether `mesh` can be exported under `baseName`, or why not: the name
 // must be a plain file name (no folder, no control character) and the mesh
 // must have a triangle, only indices of vertices it has, and only finite
 // numbers, positions within float range (BuildIndexedMesh makes such meshes).
-std::string ExportProblem(const IndexedMesh& mesh, const std::string& baseName);
+Result<void> CheckExportable(const IndexedMesh& mesh, const std::string& baseName);

@@ -159,8 +159,8 @@ private:
 
 Result<ExportedFiles> ExportGlb(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName)
 {
-    if (const std::string problem = ExportProblem(mesh, baseName); !problem.empty())
-        return Failure{problem};
+    if (const Result<void> exportable = CheckExportable(mesh, baseName); !exportable)
+        return Failure{exportable.Error()};
 
     std::vector<unsigned char> png;
     if (texture) {

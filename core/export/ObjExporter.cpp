@@ -95,8 +95,8 @@ std::string ObjTextureName(const std::string& baseName, const std::string& suffi
 Result<ExportedFiles> ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
                                 const std::string& textureName)
 {
-    if (const std::string problem = ExportProblem(mesh, baseName); !problem.empty())
-        return Failure{problem};
+    if (const Result<void> exportable = CheckExportable(mesh, baseName); !exportable)
+        return Failure{exportable.Error()};
 
     std::string referenced = baseName;
     std::replace(referenced.begin(), referenced.end(), ' ', '_');

@@ -25,8 +25,8 @@ void AppendVector(std::vector<unsigned char>& out, const CVector3& v)
 
 Result<ExportedFiles> ExportStl(const IndexedMesh& mesh, const std::string& baseName)
 {
-    if (const std::string problem = ExportProblem(mesh, baseName); !problem.empty())
-        return Failure{problem};
+    if (const Result<void> exportable = CheckExportable(mesh, baseName); !exportable)
+        return Failure{exportable.Error()};
 
     ExportedFile file{baseName + ".stl", std::vector<unsigned char>(kHeaderBytes, 0)};
     std::memcpy(file.bytes.data(), kHeader, sizeof kHeader - 1);

@@ -44,11 +44,11 @@ Design MakeDesign(std::vector<CVector3> profile, std::vector<CVector3> path)
 TEST(SweepSettings, ValuesOutOfRangeAreRefusedWithTheRange)
 {
     for (const SweepSettings good : {SweepSettings{}, SweepSettings{3, 1}, SweepSettings{1024, 1000}})
-        EXPECT_EQ(SweepSettingsProblem(good), "") << good.slices << " " << good.intervalsPerSpan;
-    EXPECT_EQ(SweepSettingsProblem({2, 10}), "slices must be 3 to 1024, not 2");
-    EXPECT_EQ(SweepSettingsProblem({1025, 10}), "slices must be 3 to 1024, not 1025");
-    EXPECT_EQ(SweepSettingsProblem({24, 0}), "intervals per span must be 1 to 1000, not 0");
-    EXPECT_EQ(SweepSettingsProblem({24, 1001}), "intervals per span must be 1 to 1000, not 1001");
+        EXPECT_TRUE(CheckSweepSettings(good)) << good.slices << " " << good.intervalsPerSpan;
+    EXPECT_EQ(CheckSweepSettings({2, 10}).Error(), "slices must be 3 to 1024, not 2");
+    EXPECT_EQ(CheckSweepSettings({1025, 10}).Error(), "slices must be 3 to 1024, not 1025");
+    EXPECT_EQ(CheckSweepSettings({24, 0}).Error(), "intervals per span must be 1 to 1000, not 0");
+    EXPECT_EQ(CheckSweepSettings({24, 1001}).Error(), "intervals per span must be 1 to 1000, not 1001");
 
     // Whatever reaches the builds unchecked builds nothing; an export says why.
     const Design vase = MakeDesign({{1, -3, 0}, {4, 0, 0}, {2, 4, 0}}, {{0, -5, 0}, {0, 5, 0}});

@@ -10,15 +10,22 @@
 #include "app/DesignCommands.h"
 #include "app/DialogFont.h"
 #include "core/TerminalText.h"
+#include "core/WordList.h"
 #include "core/design/DesignFile.h"
 #include "core/export/DesignExport.h"
 #include "views/DesignImage.h"
 
 namespace {
 
-constexpr const char* kExportUsage = "velmora export DESIGN.velmora OUT.(glb|obj|stl)";
-constexpr const char* kRenderUsage =
-    "velmora render DESIGN.velmora OUT.png [--size WxH] [--mode solid|wireframe|point]";
+std::string ExportUsage()
+{
+    return "velmora export DESIGN.velmora OUT.(" + ListAsChoice(MeshFormatExtensions()) + ")";
+}
+
+std::string RenderUsage()
+{
+    return "velmora render DESIGN.velmora OUT.png [--size WxH] [--mode " + ListAsChoice(RenderModeWords()) + "]";
+}
 
 int Fail(int status, const std::string& message)
 {
@@ -44,19 +51,20 @@ int PrintHelp()
         "modeller with that design open.\n"
         "\n"
         "Commands (no display needed):\n"
-        "  export   write the surface of a design as glTF binary, OBJ or STL\n"
+        "  export   write the surface of a design as %s\n"
         "  render   draw the design as the modeller's 3D view shows it, by default at\n"
         "           the view's size and in the design's render mode\n"
         "\n"
         "Options (after the command):\n"
         "  --size WxH       render: the picture's size, each side 1 to %d pixels\n"
-        "  --mode MODE      render: solid, wireframe or point\n"
+        "  --mode MODE      render: %s\n"
         "  --               every argument after it is a file\n"
         "  -h, --help       show this help\n"
         "  -v, --version    show the version\n"
         "\n"
         "Exit status: 0 done, 1 bad input, 2 wrong usage or no display for the modeller.\n",
-        kExportUsage, kRenderUsage, kMaxRenderSide);
+        ExportUsage().c_str(), RenderUsage().c_str(), ListForSentence(MeshFormatNames()).c_str(), kMaxRenderSide,
+        ListForSentence(RenderModeWords()).c_str());
     return kExitDone;
 }
 
@@ -101,8 +109,8 @@ struct CommandArguments {
 };
 
 // The arguments after the command word (options anywhere among them, up
-// to "--"); nothing, with the reason, for an option it does not take.
-std::optional<CommandArguments> ReadCommandArguments(int argc, char** argv, std::string& reason)
+// to "--"); a failure for an option it does not take.
+Result<CommandArguments> ReadCommandArguments(int argc, char** argv)
 {
     CommandArguments read;
     bool optionsEnded = false;
@@ -119,18 +127,15 @@ std::optional<CommandArguments> ReadCommandArguments(int argc, char** argv, std:
         } else {
             const std::size_t equals = argument.find('=');
             const std::string name = argument.substr(0, equals);
-            if (name != "--size" && name != "--mode") {
-                reason = argument + ": unknown option (velmora --help lists them)";
-                return std::nullopt;
-            }
+            if (name != "--size" && name != "--mode")
+                return Failure{argument + ": unknown option (velmora --help lists them)"};
             std::optional<std::string>& value = name == "--size" ? read.size : read.mode;
             if (equals != std::string::npos) {
                 value = argument.substr(equals + 1);
             } else if (i + 1 < argc) {
                 value = argv[++i];
             } else {
-                reason = name + ": the option needs a value";
-                return std::nullopt;
+                return Failure{name + ": the option needs a value"};
             }
         }
     }
@@ -158,17 +163,6 @@ std::optional<QSize> ParseSize(const std::string& text)
     if (width < 1 || height < 1)
         return std::nullopt;
     return QSize(width, height);
-}
-
-std::optional<RenderMode> ParseMode(const std::string& text)
-{
-    if (text == "solid")
-        return RenderMode::Solid;
-    if (text == "wireframe")
-        return RenderMode::Wireframe;
-    if (text == "point")
-        return RenderMode::Point;
-    return std::nullopt;
 }
 
 // Qt's notes on its platform (no runtime folder and the like) are not the
@@ -204,30 +198,32 @@ private:
     std::unique_ptr<QCoreApplication> m_application;
 };
 
-int Finish(const CommandOutcome& outcome)
+int Finish(const Result<Written>& outcome)
 {
-    Warn(outcome.warning);
-    return outcome.Succeeded() ? kExitDone : Fail(kExitBadInput, outcome.error);
+    if (!outcome)
+        return Fail(kExitBadInput, outcome.Error());
+    Warn(outcome->warning);
+    return kExitDone;
 }
 
 int Export(char* programPath, const CommandArguments& read)
 {
     if (read.files.size() != 2 || read.size || read.mode)
-        return Fail(kExitUsage, std::string("usage: ") + kExportUsage);
+        return Fail(kExitUsage, "usage: " + ExportUsage());
     const std::string& output = read.files[1];
     if (!MeshFormatForPath(output))
-        return Fail(kExitUsage, "export: " + output + ": the output must end in .glb, .obj or .stl");
+        return Fail(kExitUsage, "export: " + output + ": " + MeshOutputNameRule());
     const CommandApplication qt(programPath, false);
-    const DesignReadResult design = OpenDesignFile(read.files[0]);
-    if (!design.design)
-        return Fail(kExitBadInput, design.reason);
-    return Finish(ExportDesignToFile(*design.design, output));
+    const Result<Design> design = OpenDesignFile(read.files[0]);
+    if (!design)
+        return Fail(kExitBadInput, design.Error());
+    return Finish(ExportDesignToFile(*design, output));
 }
 
 int Render(char* programPath, const CommandArguments& read)
 {
     if (read.files.size() != 2)
-        return Fail(kExitUsage, std::string("usage: ") + kRenderUsage);
+        return Fail(kExitUsage, "usage: " + RenderUsage());
     const std::string& output = read.files[1];
     if (!EndsWith(output, ".png"))
         return Fail(kExitUsage, "render: " + output + ": the output must end in .png");
@@ -235,24 +231,24 @@ int Render(char* programPath, const CommandArguments& read)
     if (read.size && !size)
         return Fail(kExitUsage, "render: --size " + *read.size + ": expected WIDTHxHEIGHT, each 1 to " +
                                     std::to_string(kMaxRenderSide));
-    const std::optional<RenderMode> mode = read.mode ? ParseMode(*read.mode) : std::nullopt;
+    const std::optional<RenderMode> mode = read.mode ? RenderModeFromWord(*read.mode) : std::nullopt;
     if (read.mode && !mode)
-        return Fail(kExitUsage, "render: --mode " + *read.mode + ": expected solid, wireframe or point");
+        return Fail(kExitUsage, "render: --mode " + *read.mode + ": expected " +
+                                    ListForSentence(RenderModeWords()));
     const CommandApplication qt(programPath, true);
-    const DesignReadResult design = OpenDesignFile(read.files[0]);
-    if (!design.design)
-        return Fail(kExitBadInput, design.reason);
+    const Result<Design> design = OpenDesignFile(read.files[0]);
+    if (!design)
+        return Fail(kExitBadInput, design.Error());
     // Without --size the picture has the 3D view's size in the modeller.
-    return Finish(RenderDesignToFile(*design.design, mode.value_or(design.design->renderMode),
+    return Finish(RenderDesignToFile(*design, mode.value_or(design->renderMode),
                                      size.value_or(SurfaceViewSize()), output));
 }
 
 int RunCommand(const std::string& command, int argc, char** argv)
 {
-    std::string reason;
-    const std::optional<CommandArguments> read = ReadCommandArguments(argc, argv, reason);
+    const Result<CommandArguments> read = ReadCommandArguments(argc, argv);
     if (!read)
-        return Fail(kExitUsage, command + ": " + reason);
+        return Fail(kExitUsage, command + ": " + read.Error());
     if (read->help)
         return PrintHelp();
     if (read->version)
@@ -266,7 +262,7 @@ std::string Misuse(const std::string& first)
     if (IsOption(first)) {
         const std::string name = first.substr(0, first.find('='));
         if (name == "--size" || name == "--mode")
-            return name + ": options follow the command: " + kRenderUsage;
+            return name + ": options follow the command: " + RenderUsage();
         return first + ": unknown option (the modeller takes none; velmora --help shows the usage)";
     }
     if (NamesDesignFile(first))

@@ -53,69 +53,63 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     return std::nullopt;
 }
 
-CommandOutcome WritePng(const RgbImage& image, const std::string& outputPath)
+Result<void> WritePng(const RgbImage& image, const std::string& outputPath)
 {
-    CommandOutcome outcome;
     const std::vector<unsigned char> png = EncodePng(image);
-    if (png.empty()) {
-        outcome.error = outputPath + ": the picture cannot be encoded as PNG";
-        return outcome;
-    }
+    if (png.empty())
+        return Failure{outputPath + ": the picture cannot be encoded as PNG"};
     const std::string_view bytes(reinterpret_cast<const char*>(png.data()), png.size());
-    WriteFileAtomically(outputPath, bytes, outcome.error);
-    return outcome;
+    return WriteFileAtomically(outputPath, bytes);
+}
+
+// `written` done with `warning`, or its failure.
+Result<Written> Finished(const Result<void>& written, std::string warning)
+{
+    if (!written)
+        return Failure{written.Error()};
+    return Written{std::move(warning)};
 }
 
 } // namespace
 
-CommandOutcome ExportDesignToFile(const Design& design, const std::string& outputPath)
+Result<Written> ExportDesignToFile(const Design& design, const std::string& outputPath)
 {
-    CommandOutcome outcome;
     const std::optional<MeshFormat> format = MeshFormatForPath(outputPath);
-    if (!format) {
-        outcome.error = outputPath + ": the output must end in .glb, .obj or .stl";
-        return outcome;
-    }
-    // STL has no materials: its texture is never read.
+    if (!format)
+        return Failure{outputPath + ": " + MeshOutputNameRule()};
+    // A format without a texture never reads it.
+    std::string warning;
     std::optional<RgbImage> texture;
-    if (*format != MeshFormat::Stl)
-        texture = LoadDesignTexture(design, "exporting", outcome.warning);
+    if (MeshFormatInfoOf(*format).carriesTexture)
+        texture = LoadDesignTexture(design, "exporting", warning);
     const OutputPlace output(outputPath);
-    const ExportResult result = ExportDesignMesh(design, texture ? &*texture : nullptr, *format,
-                                                 output.folder.empty() ? "." : output.folder, output.baseName);
-    if (!result.Succeeded()) {
-        outcome.error = result.error;
-        return outcome;
-    }
-    WriteExportFiles(result, output.folder, output.fileName, outcome.error);
-    return outcome;
+    const Result<ExportedFiles> exported = ExportDesignMesh(
+        design, texture ? &*texture : nullptr, *format, output.folder.empty() ? "." : output.folder, output.baseName);
+    if (!exported)
+        return Failure{exported.Error()};
+    return Finished(WriteExportFiles(*exported, output.folder, output.fileName), std::move(warning));
 }
 
-CommandOutcome RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const std::string& outputPath)
+Result<Written> RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const std::string& outputPath)
 {
-    CommandOutcome outcome;
-    const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", outcome.warning);
+    std::string warning;
+    const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", warning);
     RgbImage image;
     PictureSize textureShown;
+    std::string error;
     if (!RenderDesignImage(design, texture ? &*texture : nullptr, mode, size.width(), size.height(), image,
-                           textureShown, outcome.error))
-        return outcome;
+                           textureShown, error))
+        return Failure{error};
     const PictureSize textureRead = texture ? PictureSize{texture->width, texture->height} : PictureSize{};
     if (textureShown != textureRead)
-        outcome.warning = TextureMessages::Shrunk(design.texturePath, textureRead, textureShown);
-    const std::string warning = outcome.warning;
-    outcome = WritePng(image, outputPath);
-    outcome.warning = warning;
-    return outcome;
+        warning = TextureMessages::Shrunk(design.texturePath, textureRead, textureShown);
+    return Finished(WritePng(image, outputPath), std::move(warning));
 }
 
-CommandOutcome SaveSurfaceImage(CSurfaceView& view, const std::string& outputPath)
+Result<Written> SaveSurfaceImage(CSurfaceView& view, const std::string& outputPath)
 {
     const RgbImage image = view.CaptureFrame();
-    if (image.pixels.empty()) {
-        CommandOutcome outcome;
-        outcome.error = "the 3D view has no picture to save";
-        return outcome;
-    }
-    return WritePng(image, outputPath);
+    if (image.pixels.empty())
+        return Failure{"the 3D view has no picture to save"};
+    return Finished(WritePng(image, outputPath), "");
 }

@@ -12,6 +12,7 @@
 
 #include "app/DesignCommands.h"
 #include "app/DialogTemplate.h"
+#include "app/FileFilters.h"
 #include "app/MessageBox.h"
 #include "app/TextureMessages.h"
 #include "core/design/DesignFile.h"
@@ -56,14 +57,14 @@ std::shared_ptr<const RgbImage> ReadPicture(const std::string& path, std::option
 }
 
 // Shows how a command that writes a file went; true when it wrote it.
-bool Report(const CommandOutcome& outcome)
+bool Report(const Result<Written>& outcome)
 {
-    if (!outcome.Succeeded()) {
-        ShowStandardMessage(outcome.error);
+    if (!outcome) {
+        ShowStandardMessage(outcome.Error());
         return false;
     }
-    if (!outcome.warning.empty())
-        ShowStandardMessage(outcome.warning);
+    if (!outcome->warning.empty())
+        ShowStandardMessage(outcome->warning);
     return true;
 }
 
@@ -125,12 +126,12 @@ bool DesignFiles::OpenDesign(const QString& path)
 
 bool DesignFiles::OpenDesignAt(const std::string& localPath)
 {
-    const DesignReadResult read = OpenDesignFile(localPath);
-    if (!read.design) {
-        ShowStandardMessage(read.reason);
+    const Result<Design> read = OpenDesignFile(localPath);
+    if (!read) {
+        ShowStandardMessage(read.Error());
         return false;
     }
-    const Design& design = *read.design;
+    const Design& design = *read;
     std::optional<TextureLoad> texture;
     std::shared_ptr<const RgbImage> picture;
     if (!design.texturePath.empty())
@@ -176,9 +177,9 @@ bool DesignFiles::SaveDesign(const QString& path)
 
 bool DesignFiles::SaveDesignAt(const std::string& localPath)
 {
-    std::string reason;
-    if (!SaveDesignFile(localPath, m_design.Value(), reason)) {
-        ShowStandardMessage(reason);
+    const Result<void> saved = SaveDesignFile(localPath, m_design.Value());
+    if (!saved) {
+        ShowStandardMessage(saved.Error());
         return false;
     }
     m_recorder.Stack().setClean();
@@ -224,8 +225,7 @@ QString DesignFiles::AskForOutputFile(const QString& title, const QStringList& f
 
 void DesignFiles::OnExportMesh()
 {
-    const QString path = AskForOutputFile(
-        tr("Export Mesh"), {tr("glTF Binary (*.glb)"), tr("Wavefront OBJ (*.obj)"), tr("Binary STL (*.stl)")});
+    const QString path = AskForOutputFile(tr("Export Mesh"), MeshExportFilters());
     if (!path.isEmpty())
         ExportMesh(path);
 }

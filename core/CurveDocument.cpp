@@ -95,9 +95,8 @@ void CurveDocument::ResetCurve(unsigned int degree)
 
 Result<void> CurveDocument::Assign(std::vector<CVector3> points, int selected)
 {
-    std::string problem = CurveProblem(m_bNonNegativeX ? "profile" : "path", points);
-    if (!problem.empty())
-        return Failure{std::move(problem)};
+    if (Result<void> checked = CheckCurve(m_bNonNegativeX ? "profile" : "path", points); !checked)
+        return checked;
     m_ControlPoints = std::move(points);
     const bool valid = selected >= 0 && static_cast<std::size_t>(selected) < m_ControlPoints.size();
     m_nSelected = valid ? selected : -1;

@@ -117,7 +117,7 @@ bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector
                   SweepRings& r)
 {
     r.count = 0;
-    if (profileSamples.empty() || pathControls.empty() || !SweepSettingsProblem(settings).empty())
+    if (profileSamples.empty() || pathControls.empty() || !CheckSweepSettings(settings))
         return false;
 
     // A profile with fewer control points than the path is resampled as

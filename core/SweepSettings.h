@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/Result.h"
+
 // How finely the swept surface is built: the slices round the sweep, and the
 // straight intervals that sample each span of a curve's control polygon. The
 // defaults are what the 3D view draws.
@@ -24,6 +26,6 @@ struct SweepSettings {
     float TextureStep() const;
 };
 
-// Why a surface cannot be built with `settings` (the value out of range and
-// the range), or "" when it can.
-std::string SweepSettingsProblem(const SweepSettings& settings);
+// Whether a surface can be built with `settings`; the failure names the value
+// out of range and the range.
+Result<void> CheckSweepSettings(const SweepSettings& settings);

@@ -22,12 +22,12 @@ const std::string kExamples = VELMORA_EXAMPLES;
 
 Design Vase()
 {
-    const DesignReadResult read = OpenDesignFile(kExamples + "/vase.velmora");
-    if (!read.design) {
-        std::fprintf(stderr, "%s\n", read.reason.c_str());
+    const Result<Design> read = OpenDesignFile(kExamples + "/vase.velmora");
+    if (!read) {
+        std::fprintf(stderr, "%s\n", read.Error().c_str());
         std::abort();
     }
-    return *read.design;
+    return *read;
 }
 
 // A wavy profile and a bending path of 100 points each, with the vase's texture.
@@ -57,9 +57,9 @@ void Export(benchmark::State& state, const char* extension)
     QTemporaryDir folder;
     const std::string out = folder.filePath(QStringLiteral("out.") + extension).toStdString();
     for (auto _ : state) {
-        const CommandOutcome outcome = ExportDesignToFile(design, out);
-        if (!outcome.Succeeded())
-            state.SkipWithError(outcome.error.c_str());
+        const Result<Written> outcome = ExportDesignToFile(design, out);
+        if (!outcome)
+            state.SkipWithError(outcome.Error().c_str());
     }
 }
 
@@ -74,9 +74,9 @@ void BM_Render(benchmark::State& state)
     const std::string out = folder.filePath(QStringLiteral("out.png")).toStdString();
     const QSize size = SurfaceViewSize();
     for (auto _ : state) {
-        const CommandOutcome outcome = RenderDesignToFile(design, RenderMode::Solid, size, out);
-        if (!outcome.Succeeded())
-            state.SkipWithError(outcome.error.c_str());
+        const Result<Written> outcome = RenderDesignToFile(design, RenderMode::Solid, size, out);
+        if (!outcome)
+            state.SkipWithError(outcome.Error().c_str());
     }
     state.counters["width"] = size.width();
     state.counters["height"] = size.height();

@@ -33,14 +33,13 @@ std::string Repeated(const std::string& open, const std::function<std::string(st
 
 void RunRead(benchmark::State& state, const std::string& text)
 {
-    std::string reason;
     for (auto _ : state) {
-        DesignReadResult read = ParseDesignText(text, "bench.velmora");
-        reason = std::move(read.reason);
-        benchmark::DoNotOptimize(reason.data());
+        const Result<Design> read = ParseDesignText(text, "bench.velmora");
+        benchmark::DoNotOptimize(&read);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-    state.SetLabel(reason);
+    const Result<Design> read = ParseDesignText(text, "bench.velmora");
+    state.SetLabel(read ? "" : read.Error());
 }
 
 std::size_t Bytes(const benchmark::State& state)
@@ -79,9 +78,12 @@ void BM_ReadDesignLargestPadded(benchmark::State& state)
         design.profile.emplace_back(1.0 + 1.0 / double(i + 3), -5.0 + 0.01 * double(i), 0.0);
         design.path.emplace_back(std::sin(0.1 * double(i)), 0.01 * double(i), 0.0);
     }
-    std::string text, reason;
-    if (!FormatDesignText(design, "bench.velmora", text, reason))
-        state.SkipWithError(reason.c_str());
+    const Result<std::string> formatted = FormatDesignText(design, "bench.velmora");
+    if (!formatted) {
+        state.SkipWithError(formatted.Error().c_str());
+        return;
+    }
+    std::string text = *formatted;
     text.resize(Bytes(state), ' ');
     RunRead(state, text);
 }

@@ -58,10 +58,11 @@ void RunExport(benchmark::State& state, Export exportMesh)
     const IndexedMesh mesh = BuildIndexedMesh(Design(static_cast<int>(state.range(0))));
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const ExportResult result = exportMesh(mesh);
+        const Result<ExportedFiles> result = exportMesh(mesh);
         bytes = 0;
-        for (const ExportedFile& file : result.files)
-            bytes += file.bytes.size();
+        if (result)
+            for (const ExportedFile& file : *result)
+                bytes += file.bytes.size();
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["bytes"] = static_cast<double>(bytes);

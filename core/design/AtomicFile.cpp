@@ -14,9 +14,9 @@
 
 namespace {
 
-std::string Failure(const std::string& path, const std::string& doing, int err)
+Failure SystemFailure(const std::string& path, const std::string& doing, int err)
 {
-    return path + ": " + doing + " (" + design_detail::ErrorText(err) + ")";
+    return {path + ": " + doing + " (" + design_detail::ErrorText(err) + ")"};
 }
 
 std::string FolderText(const std::string& folder) { return folder.empty() ? "." : folder; }
@@ -100,21 +100,19 @@ public:
     Temporaries& operator=(const Temporaries&) = delete;
 
     // Writes `file` to a new temporary file, flushed to disk.
-    bool Add(const FileToWrite& file, std::string& reason)
+    Result<void> Add(const FileToWrite& file)
     {
         const std::string path = PathIn(folderPath_, file.name);
         const int fd = Create(file.name);
         if (fd < 0) {
             const int err = errno;
-            reason = Failure(path, "cannot create a temporary file in " + FolderText(folderPath_), err);
-            return false;
+            return SystemFailure(path, "cannot create a temporary file in " + FolderText(folderPath_), err);
         }
         const auto fail = [&](const char* doing, bool open) {
             const int err = errno;
             if (open)
                 ::close(fd);
-            reason = Failure(path, doing, err);
-            return false;
+            return Result<void>(SystemFailure(path, doing, err));
         };
         // Permission bits only: a set-user-ID program replaced by root must
         // not become a root program.
@@ -130,25 +128,24 @@ public:
             return fail("cannot flush the temporary file to disk", true);
         if (::close(fd) != 0)
             return fail("cannot close the temporary file", false);
-        return true;
+        return {};
     }
 
     // Renames the temporary files over `files`, in order. Termination signals
     // wait until all are in place, so that Ctrl+C does not cut the set.
-    bool RenameAll(const std::vector<FileToWrite>& files, std::string& reason)
+    Result<void> RenameAll(const std::vector<FileToWrite>& files)
     {
         const TerminationSignalsHeld held;
         for (std::size_t i = 0; i < files.size(); ++i) {
             Temporary& temporary = list_[i];
             if (::renameat(folder_, temporary.name.c_str(), folder_, files[i].name.c_str()) != 0) {
                 const int err = errno;
-                reason = Failure(PathIn(folderPath_, files[i].name), "cannot replace the file", err);
-                return false;
+                return SystemFailure(PathIn(folderPath_, files[i].name), "cannot replace the file", err);
             }
             temporary.inPlace = true;
             ForgetTemporaryFile(temporary.entry);
         }
-        return true;
+        return {};
     }
 
 private:
@@ -218,28 +215,23 @@ private:
     int fd_;
 };
 
-bool WriteSet(const std::string& folderPath, const std::vector<FileToWrite>& files, std::string& reason)
+Result<void> WriteSet(const std::string& folderPath, const std::vector<FileToWrite>& files)
 {
-    if (files.empty()) {
-        reason = "nothing to write";
-        return false;
-    }
+    if (files.empty())
+        return Failure{"nothing to write"};
     for (const FileToWrite& file : files)
-        if (file.name.empty() || file.name == "." || file.name == ".." || file.name.find('/') != std::string::npos) {
-            reason = PathIn(folderPath, file.name) + ": not a file name";
-            return false;
-        }
+        if (file.name.empty() || file.name == "." || file.name == ".." || file.name.find('/') != std::string::npos)
+            return Failure{PathIn(folderPath, file.name) + ": not a file name"};
     const OpenFolder folder(folderPath);
     if (folder.fd() < 0) {
         const int err = errno;
-        reason = Failure(PathIn(folderPath, files.front().name), "cannot create a temporary file in " + FolderText(folderPath),
-                         err);
-        return false;
+        return SystemFailure(PathIn(folderPath, files.front().name),
+                             "cannot create a temporary file in " + FolderText(folderPath), err);
     }
     Temporaries temporaries(folder.fd(), folderPath);
     for (const FileToWrite& file : files)
-        if (!temporaries.Add(file, reason))
-            return false;
+        if (Result<void> added = temporaries.Add(file); !added)
+            return added;
 
     // Writers of one folder take turns from here on: an advisory lock on the
     // folder itself, so that no lock file is left beside the user's files.
@@ -249,55 +241,48 @@ bool WriteSet(const std::string& folderPath, const std::vector<FileToWrite>& fil
     struct stat folderInfo;
     if (::fstat(folder.fd(), &folderInfo) != 0) {
         const int err = errno;
-        reason = Failure(FolderText(folderPath), "cannot read the folder", err);
-        return false;
+        return SystemFailure(FolderText(folderPath), "cannot read the folder", err);
     }
     for (const FileToWrite& file : files)
-        if (const int err = ReplaceProblem(folder.fd(), folderInfo, file.name)) {
-            reason = Failure(PathIn(folderPath, file.name), "cannot replace the file", err);
-            return false;
-        }
-    if (!temporaries.RenameAll(files, reason))
-        return false;
+        if (const int err = ReplaceProblem(folder.fd(), folderInfo, file.name))
+            return SystemFailure(PathIn(folderPath, file.name), "cannot replace the file", err);
+    if (Result<void> renamed = temporaries.RenameAll(files); !renamed)
+        return renamed;
     if (::fsync(folder.fd()) != 0) {
         const int err = errno;
-        reason = Failure(PathIn(folderPath, files.back().name),
-                         "replaced, but cannot flush the folder " + FolderText(folderPath) + " to disk", err);
-        return false;
+        return SystemFailure(PathIn(folderPath, files.back().name),
+                             "replaced, but cannot flush the folder " + FolderText(folderPath) + " to disk", err);
     }
-    return true;
+    return {};
 }
 
-void OutOfMemory(const std::string& path, std::string& reason) noexcept
+Failure OutOfMemory(const std::string& path) noexcept
 {
     try {
-        reason = path + ": cannot write (out of memory)";
+        return {path + ": cannot write (out of memory)"};
     } catch (...) {  // this fits in place
-        reason.assign("out of memory");
+        return {"out of memory"};
     }
 }
 
 } // namespace
 
-bool WriteFilesAtomically(const std::string& folder, const std::vector<FileToWrite>& files,
-                          std::string& reason) noexcept
+Result<void> WriteFilesAtomically(const std::string& folder, const std::vector<FileToWrite>& files) noexcept
 {
     try {
-        return WriteSet(folder, files, reason);
+        return WriteSet(folder, files);
     } catch (...) {  // only running out of memory for the names
-        OutOfMemory(folder, reason);
-        return false;
+        return OutOfMemory(folder);
     }
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) noexcept
+Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept
 {
     try {
         const std::size_t slash = path.rfind('/');
         const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash == 0 ? 1 : slash);
-        return WriteSet(folder, {{path.substr(slash + 1), bytes}}, reason);
+        return WriteSet(folder, {{path.substr(slash + 1), bytes}});
     } catch (...) {
-        OutOfMemory(path, reason);
-        return false;
+        return OutOfMemory(path);
     }
 }

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Result.h"
+
 // One file of a set written together: its name in the set's folder and its
 // whole content.
 struct FileToWrite {
@@ -25,14 +27,13 @@ struct FileToWrite {
 // at once leave one whole set, not a mix. Temporary files are remembered for
 // RemoveTemporaryFilesOnTermination's handlers.
 //
-// On failure returns false and sets `reason` to the path, what was being done
-// and the system's error text; every temporary file is removed. Up to the
-// first rename nothing is changed. A rename can still fail after the checks
+// A failure's message gives the path, what was being done and the system's
+// error text; every temporary file is removed. Up to the first rename
+// nothing is changed. A rename can still fail after the checks
 // (the folder changed meanwhile, an immutable file, an I/O error): the files
 // renamed before it stay replaced. A failure to flush the folder leaves the
 // new files in place, possibly not yet safe from a crash.
-bool WriteFilesAtomically(const std::string& folder, const std::vector<FileToWrite>& files,
-                          std::string& reason) noexcept;
+Result<void> WriteFilesAtomically(const std::string& folder, const std::vector<FileToWrite>& files) noexcept;
 
 // The set of one file at `path`.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& reason) noexcept;
+Result<void> WriteFileAtomically(const std::string& path, std::string_view bytes) noexcept;

@@ -1,8 +1,8 @@
 #include "core/design/Design.h"
 
 #include <cmath>
-#include <iterator>
-#include <string_view>
+
+#include "core/WordList.h"
 
 namespace {
 
@@ -18,31 +18,31 @@ std::string PointName(const char* curve, std::size_t index)
     return Quoted(curve) + " point " + std::to_string(index);
 }
 
-std::string PointCountProblem(const char* curve, std::size_t count)
+Result<void> CheckPointCount(const char* curve, std::size_t count)
 {
     if (count <= kMaxControlPoints)
         return {};
-    return Quoted(curve) + " has " + std::to_string(count) + " points, at most " +
-           std::to_string(kMaxControlPoints) + " are allowed";
+    return Failure{Quoted(curve) + " has " + std::to_string(count) + " points, at most " +
+                   std::to_string(kMaxControlPoints) + " are allowed"};
 }
 
-std::string PointProblem(const char* curve, std::size_t index, double x, double y)
+Result<void> CheckPoint(const char* curve, std::size_t index, double x, double y)
 {
     if (!std::isfinite(x))
-        return PointName(curve, index) + " \"x\" is not a finite number";
+        return Failure{PointName(curve, index) + " \"x\" is not a finite number"};
     if (!std::isfinite(y))
-        return PointName(curve, index) + " \"y\" is not a finite number";
-    if (std::string_view(curve) == "profile" && x < 0.0)
-        return PointName(curve, index) + " has X < 0";
+        return Failure{PointName(curve, index) + " \"y\" is not a finite number"};
+    if (std::string(curve) == "profile" && x < 0.0)
+        return Failure{PointName(curve, index) + " has X < 0"};
     return {};
 }
 
-std::string CurveProblem(const char* curve, const std::vector<CVector3>& points)
+Result<void> CheckCurve(const char* curve, const std::vector<CVector3>& points)
 {
-    std::string problem = PointCountProblem(curve, points.size());
-    for (std::size_t i = 0; i < points.size() && problem.empty(); ++i)
-        problem = PointProblem(curve, i, points[i].x, points[i].y);
-    return problem;
+    Result<void> checked = CheckPointCount(curve, points.size());
+    for (std::size_t i = 0; i < points.size() && checked; ++i)
+        checked = CheckPoint(curve, i, points[i].x, points[i].y);
+    return checked;
 }
 
 std::string DegreeOutOfRange(const std::string& shown)
@@ -56,30 +56,29 @@ std::string RotationName(std::size_t index)
     return "\"view\" \"rotation\" number " + std::to_string(index);
 }
 
-std::string ViewProblem(const float (&rotation)[16], float distance)
+Result<void> CheckView(const float (&rotation)[16], float distance)
 {
     for (std::size_t i = 0; i < 16; ++i)
         if (!std::isfinite(rotation[i]))
-            return RotationName(i) + " is not a finite number";
+            return Failure{RotationName(i) + " is not a finite number"};
     if (!std::isfinite(distance))
-        return "\"view\" \"distance\" is not a finite number";
+        return Failure{"\"view\" \"distance\" is not a finite number"};
     if (!(distance > 0.0f))
-        return "\"view\" \"distance\" must be greater than 0";
+        return Failure{"\"view\" \"distance\" must be greater than 0"};
     return {};
 }
 
-std::string DesignProblem(const Design& design)
+Result<void> CheckDesign(const Design& design)
 {
-    std::string problem = CurveProblem("profile", design.profile);
-    if (problem.empty())
-        problem = CurveProblem("path", design.path);
-    if (problem.empty() && (design.degree < kMinDesignDegree || design.degree > kMaxDesignDegree))
-        problem = DegreeOutOfRange(std::to_string(design.degree));
-    if (problem.empty() && static_cast<std::size_t>(design.renderMode) > static_cast<std::size_t>(RenderMode::Point))
-        problem = "the render mode is not solid, wireframe or point";
-    if (problem.empty())
-        problem = ViewProblem(design.viewRotation, design.viewDistance);
-    if (problem.empty())
-        problem = SweepSettingsProblem(design.sweep);
-    return problem;
+    if (Result<void> profile = CheckCurve("profile", design.profile); !profile)
+        return profile;
+    if (Result<void> path = CheckCurve("path", design.path); !path)
+        return path;
+    if (design.degree < kMinDesignDegree || design.degree > kMaxDesignDegree)
+        return Failure{DegreeOutOfRange(std::to_string(design.degree))};
+    if (*RenderModeWord(design.renderMode) == '\0')
+        return Failure{"the render mode is not " + ListForSentence(RenderModeWords())};
+    if (Result<void> view = CheckView(design.viewRotation, design.viewDistance); !view)
+        return view;
+    return CheckSweepSettings(design.sweep);
 }

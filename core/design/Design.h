@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/RenderMode.h"
+#include "core/Result.h"
 #include "core/SweepSettings.h"
 #include "core/Vector3.h"
 
@@ -37,16 +38,15 @@ struct Design {
 };
 
 // The rules every design keeps, shared by the file's reader and writer and
-// the design document. Each gives the first fault found as one line naming
-// the curve and point as the editor's read-out does ("profile" point 3, from
-// 0), or "" when there is none. `curve` is "profile" or "path"; only the
-// profile keeps X >= 0.
+// the design document. Each refuses with the first fault found, one line
+// naming the curve and point as the editor's read-out does ("profile" point
+// 3, from 0). `curve` is "profile" or "path"; only the profile keeps X >= 0.
 std::string PointName(const char* curve, std::size_t index);
-std::string PointCountProblem(const char* curve, std::size_t count);
-std::string PointProblem(const char* curve, std::size_t index, double x, double y);
-std::string CurveProblem(const char* curve, const std::vector<CVector3>& points);
+Result<void> CheckPointCount(const char* curve, std::size_t count);
+Result<void> CheckPoint(const char* curve, std::size_t index, double x, double y);
+Result<void> CheckCurve(const char* curve, const std::vector<CVector3>& points);
 // Why a degree, as written, is refused: it is out of range.
 std::string DegreeOutOfRange(const std::string& shown);
 std::string RotationName(std::size_t index);
-std::string ViewProblem(const float (&rotation)[16], float distance);
-std::string DesignProblem(const Design& design);
+Result<void> CheckView(const float (&rotation)[16], float distance);
+Result<void> CheckDesign(const Design& design);

@@ -58,9 +58,8 @@ Result<void> DesignDocument::SetView(const float rotation[16], float distance)
 {
     float pose[16];
     std::copy(rotation, rotation + 16, pose);
-    std::string problem = ViewProblem(pose, distance);
-    if (!problem.empty())
-        return Failure{std::move(problem)};
+    if (Result<void> checked = CheckView(pose, distance); !checked)
+        return checked;
     m_trackball.SetView(pose, distance);
     Notify(kViewPart);
     return {};
@@ -68,9 +67,8 @@ Result<void> DesignDocument::SetView(const float rotation[16], float distance)
 
 Result<void> DesignDocument::SetSweep(const SweepSettings& sweep)
 {
-    std::string problem = SweepSettingsProblem(sweep);
-    if (!problem.empty())
-        return Failure{std::move(problem)};
+    if (Result<void> checked = CheckSweepSettings(sweep); !checked)
+        return checked;
     if (sweep.slices != m_sweep.slices || sweep.intervalsPerSpan != m_sweep.intervalsPerSpan) {
         m_sweep = sweep;
         Notify(kSweepPart);
@@ -94,9 +92,8 @@ Design DesignDocument::Value() const
 
 Result<void> DesignDocument::Assign(const Design& design, std::shared_ptr<const RgbImage> picture)
 {
-    std::string problem = DesignProblem(design);
-    if (!problem.empty())
-        return Failure{std::move(problem)};
+    if (Result<void> checked = CheckDesign(design); !checked)
+        return checked;
     // The rules hold for every part, so no assignment below can be refused.
     m_assigning = true;
     m_profile.Assign(design.profile, -1);

@@ -11,12 +11,15 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
+#include <optional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "core/TerminalText.h"
+#include "core/WordList.h"
 #include "core/design/AtomicFile.h"
 #include "core/design/ErrorText.h"
 #include "core/design/TexturePath.h"
@@ -33,7 +36,7 @@
 //   "path": [],
 //   "degree": 1,
 //   "texture": "textures/stripes.bmp",   (or null when there is none)
-//   "render": "solid",                  ("solid", "wireframe" or "point")
+//   "render": "solid",                  (a RenderModeWord)
 //   "view": {
 //     "rotation": [
 //       1.0, 0.0, 0.0, 0.0,             (one column of the matrix a line)
@@ -67,8 +70,6 @@ constexpr int kMaxJsonDepth = 16;
 constexpr std::size_t kMaxJsonValues = 100000;
 // The longest piece of a file (a key, a word) that a reason quotes.
 constexpr std::size_t kMaxQuotedBytes = 40;
-// Indexed by RenderMode.
-constexpr const char* kRenderWords[] = {"solid", "wireframe", "point"};
 
 // A fault in the contents of a design: thrown and caught inside this file.
 struct Fault {
@@ -112,10 +113,10 @@ std::string FileName(const std::string& path)
 
 // ---- Rules shared by the reader and the writer (core/design/Design.h)
 
-void Check(const std::string& problem)
+void Check(const Result<void>& checked)
 {
-    if (!problem.empty())
-        Refuse(problem);
+    if (!checked)
+        Refuse(checked.Error());
 }
 
 // ---- Reading
@@ -164,7 +165,7 @@ std::vector<CVector3> ReadCurve(const Json& root, const char* curve)
     const Json& array = Member(root, curve, Quoted(curve) + " is missing");
     if (!array.is_array())
         Refuse(Quoted(curve) + " must be an array of points");
-    Check(PointCountProblem(curve, array.size()));
+    Check(CheckPointCount(curve, array.size()));
     std::vector<CVector3> points;
     points.reserve(array.size());
     for (std::size_t i = 0; i < array.size(); ++i) {
@@ -175,7 +176,7 @@ std::vector<CVector3> ReadCurve(const Json& root, const char* curve)
         RefuseUnknownKeys(point, {"x", "y"}, name + " has an ");
         const double x = ReadNumber(Member(point, "x", name + " has no \"x\""), name + " \"x\"");
         const double y = ReadNumber(Member(point, "y", name + " has no \"y\""), name + " \"y\"");
-        Check(PointProblem(curve, i, x, y));
+        Check(CheckPoint(curve, i, x, y));
         points.emplace_back(x, y, 0.0);
     }
     return points;
@@ -395,14 +396,11 @@ Design ReadDesign(std::string_view text, const std::string& path)
     }
 
     const Json& render = Member(root, "render", "\"render\" is missing");
-    bool renderKnown = false;
-    for (std::size_t i = 0; i < std::size(kRenderWords) && render.is_string(); ++i)
-        if (render.get_ref<const std::string&>() == kRenderWords[i]) {
-            design.renderMode = static_cast<RenderMode>(i);
-            renderKnown = true;
-        }
-    if (!renderKnown)
-        Refuse("\"render\" must be \"solid\", \"wireframe\" or \"point\"");
+    const std::optional<RenderMode> renderMode =
+        render.is_string() ? RenderModeFromWord(render.get_ref<const std::string&>()) : std::nullopt;
+    if (!renderMode)
+        Refuse("\"render\" must be " + ListForSentence(RenderModeWords(), "\""));
+    design.renderMode = *renderMode;
 
     const Json& view = Member(root, "view", "\"view\" is missing");
     if (!view.is_object())
@@ -415,29 +413,43 @@ Design ReadDesign(std::string_view text, const std::string& path)
         design.viewRotation[i] = ReadFloat(rotation[i], RotationName(i));
     design.viewDistance =
         ReadFloat(Member(view, "distance", "\"view\" has no \"distance\""), "\"view\" \"distance\"");
-    Check(ViewProblem(design.viewRotation, design.viewDistance));
+    Check(CheckView(design.viewRotation, design.viewDistance));
     return design;
 }
 
-// Runs `body`; a fault or an exception becomes `reason`, naming `who`.
+// What `body` gives, or the fault or exception it threw as a failure naming
+// `who`.
 template <typename Body>
-bool Guarded(const std::string& who, std::string& reason, Body body) noexcept
+auto Guarded(const std::string& who, Body body) noexcept -> Result<decltype(body())>
 {
     try {
         try {
-            body();
-            return true;
+            if constexpr (std::is_void_v<decltype(body())>) {
+                body();
+                return {};
+            } else {
+                return body();
+            }
         } catch (const Fault& fault) {
-            reason = who + ": " + fault.text;
+            return Failure{who + ": " + fault.text};
         } catch (const std::bad_alloc&) {
-            reason = who + ": out of memory";
+            return Failure{who + ": out of memory"};
         } catch (const std::exception& e) {
-            reason = who + ": " + e.what();
+            return Failure{who + ": " + e.what()};
         }
-    } catch (...) {  // out of memory for the reason itself; this fits in place
-        reason.assign("out of memory");
+    } catch (...) {  // out of memory for the message itself; this fits in place
+        return Failure{"out of memory"};
     }
-    return false;
+}
+
+// A failure's message passed on to a result of another kind.
+Failure Relayed(const std::string& message) noexcept
+{
+    try {
+        return Failure{message};
+    } catch (...) {  // this fits in place
+        return Failure{"out of memory"};
+    }
 }
 
 // ---- Writing
@@ -514,13 +526,13 @@ void AppendCurve(std::string& out, const char* curve, const std::vector<CVector3
 
 std::string WriteDesign(const Design& design, const std::string& path)
 {
-    Check(DesignProblem(design));
+    Check(CheckDesign(design));
     const std::string texture = MakeStoredTexturePath(path, design.texturePath);
     if (texture.find('\0') != std::string::npos)
         Refuse("the texture path contains a NUL character");
     if (!IsValidUtf8(texture))
         Refuse("the texture path is not UTF-8 text");
-    const auto render = static_cast<std::size_t>(design.renderMode);
+    const std::string render = RenderModeWord(design.renderMode);
 
     std::string out = "{\n  \"format\": ";
     AppendString(out, kDesignFormatName);
@@ -533,7 +545,7 @@ std::string WriteDesign(const Design& design, const std::string& path)
     else
         AppendString(out, texture);
     out += ",\n  \"render\": ";
-    AppendString(out, kRenderWords[render]);
+    AppendString(out, render);
     out += ",\n  \"view\": {\n    \"rotation\": [";
     for (std::size_t i = 0; i < 16; ++i) {
         out += i == 0 ? "\n      " : i % 4 == 0 ? ",\n      " : ", ";
@@ -549,20 +561,17 @@ std::string WriteDesign(const Design& design, const std::string& path)
 
 } // namespace
 
-DesignReadResult ParseDesignText(std::string_view text, const std::string& path) noexcept
+Result<Design> ParseDesignText(std::string_view text, const std::string& path) noexcept
 {
-    DesignReadResult result;
-    Guarded(FileName(path), result.reason, [&] { result.design = ReadDesign(text, path); });
-    return result;
+    return Guarded(FileName(path), [&] { return ReadDesign(text, path); });
 }
 
-DesignReadResult OpenDesignFile(const std::string& path) noexcept
+Result<Design> OpenDesignFile(const std::string& path) noexcept
 {
-    DesignReadResult result;
     std::string text;
     bool tooLarge = false;
     int fd = -1;
-    const bool read = Guarded(path, result.reason, [&] {
+    const Result<void> read = Guarded(path, [&] {
         // O_NONBLOCK: opening a FIFO must not wait for a writer.
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0)
@@ -594,22 +603,21 @@ DesignReadResult OpenDesignFile(const std::string& path) noexcept
     if (fd >= 0)
         ::close(fd);
     if (!read)
-        return result;
-    if (tooLarge) {
-        Guarded(FileName(path), result.reason, [] { Refuse(TooLarge()); });
-        return result;
-    }
+        return Relayed(read.Error());
+    if (tooLarge)
+        return Guarded(FileName(path), []() -> Design { Refuse(TooLarge()); });
     return ParseDesignText(text, path);
 }
 
-bool FormatDesignText(const Design& design, const std::string& path, std::string& text,
-                      std::string& reason) noexcept
+Result<std::string> FormatDesignText(const Design& design, const std::string& path) noexcept
 {
-    return Guarded(FileName(path), reason, [&] { text = WriteDesign(design, path); });
+    return Guarded(FileName(path), [&] { return WriteDesign(design, path); });
 }
 
-bool SaveDesignFile(const std::string& path, const Design& design, std::string& reason) noexcept
+Result<void> SaveDesignFile(const std::string& path, const Design& design) noexcept
 {
-    std::string text;
-    return FormatDesignText(design, path, text, reason) && WriteFileAtomically(path, text, reason);
+    const Result<std::string> text = FormatDesignText(design, path);
+    if (!text)
+        return Relayed(text.Error());
+    return WriteFileAtomically(path, *text);
 }

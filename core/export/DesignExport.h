@@ -1,35 +1,24 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
-#include "core/SweepSettings.h"
 #include "core/bmp/RgbImage.h"
 #include "core/design/Design.h"
 #include "core/export/ExportFiles.h"
+#include "core/export/MeshFormats.h"
 
-// The file formats the surface is exported to.
-enum class MeshFormat { Glb, Obj, Stl };
-
-// The format an output file name asks for by its extension (any case), or
-// nothing for an extension the exporters do not write.
-std::optional<MeshFormat> MeshFormatForPath(const std::string& path);
-
-// The surface of a design built with `settings` (by default exactly as the 3D
-// view shows it), exported under `baseName` (a file name without folder or
+// The surface of a design built with its sweep settings (by default exactly
+// as the 3D view shows it), exported under `baseName` (a file name without folder or
 // extension) for `folder`. `texture` (the picture read from
-// design.texturePath) may be null; formats without materials ignore it.
+// design.texturePath) may be null; formats that carry no texture ignore it.
 // Settings out of range fail the export with the reason. The OBJ's copy of
 // the texture never replaces the design's own picture (the same file, however
 // reached): when "<base>.png" is that picture the copy is
 // "<base>-texture.png", and when that is too the export is refused.
-ExportResult ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                              const std::string& folder, const std::string& baseName,
-                              const SweepSettings& settings = SweepSettings());
+Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
+                                       const std::string& folder, const std::string& baseName);
 
-// Writes every file of a successful export into `folder`, all or none
+// Writes every file of an export into `folder`, all or none
 // (WriteFilesAtomically), the main file (named `mainName`, as the user asked
 // for it) last, so that no reader finds it before the files it refers to.
-// False, with the reason, when any fails.
-bool WriteExportFiles(const ExportResult& result, const std::string& folder, const std::string& mainName,
-                      std::string& reason);
+Result<void> WriteExportFiles(const ExportedFiles& files, const std::string& folder, const std::string& mainName);

@@ -14,27 +14,27 @@ bool IsFinite(const CVector3& v)
 
 }  // namespace
 
-std::string ExportProblem(const IndexedMesh& mesh, const std::string& baseName)
+Result<void> CheckExportable(const IndexedMesh& mesh, const std::string& baseName)
 {
     if (baseName.empty() || baseName == "." || baseName == "..")
-        return "The export needs a file name.";
+        return Failure{"The export needs a file name."};
     for (const char c : baseName) {
         if (c == '/')
-            return "The file name \"" + baseName + "\" must not contain a folder.";
+            return Failure{"The file name \"" + baseName + "\" must not contain a folder."};
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            return "The file name must not contain control characters.";
+            return Failure{"The file name must not contain control characters."};
     }
     if (mesh.triangles.empty())
-        return "There is no surface to export: no triangle of the swept surface has an area.";
+        return Failure{"There is no surface to export: no triangle of the swept surface has an area."};
     for (const std::uint32_t index : mesh.triangles) {
         if (index >= mesh.vertices.size())
-            return "The surface refers to a vertex it does not have.";
+            return Failure{"The surface refers to a vertex it does not have."};
     }
     // glTF and STL store floats.
     for (const MeshVertex& v : mesh.vertices) {
         if (!InFloatRange(v.position) || !IsFinite(v.normal) || !std::isfinite(v.s) ||
             !std::isfinite(v.t))
-            return "The surface has coordinates that no export file can hold.";
+            return Failure{"The surface has coordinates that no export file can hold."};
     }
-    return "";
+    return {};
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Result.h"
 #include "core/export/IndexedMesh.h"
 
 // One file of an export: its name, to be written in the folder the user
@@ -12,17 +13,12 @@ struct ExportedFile {
     std::vector<unsigned char> bytes;
 };
 
-// What an exporter gives back: every file of the export, or, when it cannot
-// export, no file and a message for the user.
-struct ExportResult {
-    std::vector<ExportedFile> files;
-    std::string error;
+// What an exporter gives back (in a Result): every file of the export, the
+// main file first.
+using ExportedFiles = std::vector<ExportedFile>;
 
-    bool Succeeded() const { return error.empty(); }
-};
-
-// Why `mesh` cannot be exported under `baseName`, or "" when it can: the name
+// Whether `mesh` can be exported under `baseName`, or why not: the name
 // must be a plain file name (no folder, no control character) and the mesh
 // must have a triangle, only indices of vertices it has, and only finite
 // numbers, positions within float range (BuildIndexedMesh makes such meshes).
-std::string ExportProblem(const IndexedMesh& mesh, const std::string& baseName);
+Result<void> CheckExportable(const IndexedMesh& mesh, const std::string& baseName);

@@ -157,19 +157,16 @@ private:
 
 }  // namespace
 
-ExportResult ExportGlb(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName)
+Result<ExportedFiles> ExportGlb(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName)
 {
-    ExportResult result;
-    result.error = ExportProblem(mesh, baseName);
-    if (!result.Succeeded())
-        return result;
+    if (const Result<void> exportable = CheckExportable(mesh, baseName); !exportable)
+        return Failure{exportable.Error()};
 
     std::vector<unsigned char> png;
     if (texture) {
         png = EncodePng(*texture);
         if (png.empty()) {
-            result.error = "The texture cannot be stored as PNG: it has no pixels or is too large.";
-            return result;
+            return Failure{"The texture cannot be stored as PNG: it has no pixels or is too large."};
         }
     }
 
@@ -199,10 +196,9 @@ ExportResult ExportGlb(const IndexedMesh& mesh, const RgbImage* texture, const s
     model.AddSurface(position, normal, texCoord, indices, baseColorTexture);
 
     ExportedFile file{baseName + ".glb", {}};
-    if (!model.Write(file.bytes)) {
-        result.error = "The glTF file could not be assembled.";
-        return result;
-    }
-    result.files.push_back(std::move(file));
-    return result;
+    if (!model.Write(file.bytes))
+        return Failure{"The glTF file could not be assembled."};
+    ExportedFiles files;
+    files.push_back(std::move(file));
+    return files;
 }

@@ -10,4 +10,4 @@
 // unit normals, texture coordinates and 32-bit indices, one double-sided
 // material (the view lights both sides), and `texture`, when not null,
 // embedded as PNG so that the picture lands where the view shows it.
-ExportResult ExportGlb(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName);
+Result<ExportedFiles> ExportGlb(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName);

@@ -92,13 +92,11 @@ std::string ObjTextureName(const std::string& baseName, const std::string& suffi
     return name;
 }
 
-ExportResult ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
-                       const std::string& textureName)
+Result<ExportedFiles> ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
+                                const std::string& textureName)
 {
-    ExportResult result;
-    result.error = ExportProblem(mesh, baseName);
-    if (!result.Succeeded())
-        return result;
+    if (const Result<void> exportable = CheckExportable(mesh, baseName); !exportable)
+        return Failure{exportable.Error()};
 
     std::string referenced = baseName;
     std::replace(referenced.begin(), referenced.end(), ' ', '_');
@@ -109,14 +107,14 @@ ExportResult ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const s
         pngName = textureName.empty() ? ObjTextureName(baseName) : textureName;
         png = {pngName, EncodePng(*texture)};
         if (png.bytes.empty()) {
-            result.error = "The texture cannot be stored as PNG: it has no pixels or is too large.";
-            return result;
+            return Failure{"The texture cannot be stored as PNG: it has no pixels or is too large."};
         }
     }
 
-    result.files.push_back(TextFile(baseName + ".obj", ObjText(mesh, mtlName)));
-    result.files.push_back(TextFile(mtlName, MtlText(pngName)));
+    ExportedFiles files;
+    files.push_back(TextFile(baseName + ".obj", ObjText(mesh, mtlName)));
+    files.push_back(TextFile(mtlName, MtlText(pngName)));
     if (texture)
-        result.files.push_back(std::move(png));
-    return result;
+        files.push_back(std::move(png));
+    return files;
 }

@@ -20,5 +20,5 @@ std::string ObjTextureName(const std::string& baseName, const std::string& suffi
 // With a texture, the picture also goes beside them as `textureName` (by
 // default ObjTextureName(baseName)), named by the material. In the names the
 // OBJ and MTL lines refer to, spaces become underscores.
-ExportResult ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
-                       const std::string& textureName = "");
+Result<ExportedFiles> ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
+                                const std::string& textureName = "");

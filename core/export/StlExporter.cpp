@@ -23,12 +23,10 @@ void AppendVector(std::vector<unsigned char>& out, const CVector3& v)
 
 }  // namespace
 
-ExportResult ExportStl(const IndexedMesh& mesh, const std::string& baseName)
+Result<ExportedFiles> ExportStl(const IndexedMesh& mesh, const std::string& baseName)
 {
-    ExportResult result;
-    result.error = ExportProblem(mesh, baseName);
-    if (!result.Succeeded())
-        return result;
+    if (const Result<void> exportable = CheckExportable(mesh, baseName); !exportable)
+        return Failure{exportable.Error()};
 
     ExportedFile file{baseName + ".stl", std::vector<unsigned char>(kHeaderBytes, 0)};
     std::memcpy(file.bytes.data(), kHeader, sizeof kHeader - 1);
@@ -48,6 +46,7 @@ ExportResult ExportStl(const IndexedMesh& mesh, const std::string& baseName)
         AppendVector(out, c);
         AppendUint16(out, 0);
     }
-    result.files.push_back(std::move(file));
-    return result;
+    ExportedFiles files;
+    files.push_back(std::move(file));
+    return files;
 }

@@ -8,4 +8,4 @@
 // The surface as one binary STL file, "<baseName>.stl": every triangle with
 // its corners as floats and the unit normal of those float corners by the
 // right-hand rule, so that the file agrees with itself.
-ExportResult ExportStl(const IndexedMesh& mesh, const std::string& baseName);
+Result<ExportedFiles> ExportStl(const IndexedMesh& mesh, const std::string& baseName);

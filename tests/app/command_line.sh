@@ -120,6 +120,12 @@ run export untextured.velmora plain.glb
 expect_status 0 "missing texture"
 [[ $err == *warning* ]] || fail "no warning for the missing texture"
 grep -q 'image/png' plain.glb && fail "plain.glb has a texture"
+# One that then fails says only why it failed: the warning is about a file
+# never written.
+run export untextured.velmora nowhere/plain.glb
+expect_status 1 "missing texture, missing folder"
+expect_one_line "missing texture, missing folder"
+expect_said "nowhere/plain.glb: cannot create a temporary file in nowhere" "missing texture, missing folder"
 
 echo "render, and a missing texture: rendered without it, with a warning"
 run render vase.velmora vase.png --size 64x48 --mode point

@@ -237,9 +237,9 @@ TEST_F(DesignCommands, ANameThatIsNotUtf8OpensAndSavesBackUnderItsBytes)
     ASSERT_TRUE(dialog->Files().OnSave());
     const auto files = std::filesystem::directory_iterator(QFile::encodeName(folder.path()).toStdString());
     EXPECT_EQ(std::distance(begin(files), end(files)), 1) << "saved under another name";
-    const DesignReadResult saved = OpenDesignFile(latin1);
-    ASSERT_TRUE(saved.design) << saved.reason;
-    EXPECT_EQ(saved.design->profile.size(), 4u);
+    const Result<Design> saved = OpenDesignFile(latin1);
+    ASSERT_TRUE(saved) << saved.Error();
+    EXPECT_EQ(saved->profile.size(), 4u);
     // The recent files are text: a name they cannot hold is left out.
     for (const QString& recent : RecentFiles().List())
         EXPECT_FALSE(recent.contains(QChar::ReplacementCharacter)) << recent.toStdString();
@@ -329,9 +329,9 @@ TEST_F(DesignCommands, LeavingAsksOnlyWhenThereAreUnsavedChanges)
     dialog->Files().OnNew();
     EXPECT_EQ(questions.back(), "named.velmora");
     EXPECT_TRUE(ProfilePoints().empty());
-    const DesignReadResult saved = OpenDesignFile(QFile::encodeName(File("named.velmora")).toStdString());
-    ASSERT_TRUE(saved.design) << saved.reason;
-    EXPECT_EQ(saved.design->profile.size(), 4u);
+    const Result<Design> saved = OpenDesignFile(QFile::encodeName(File("named.velmora")).toStdString());
+    ASSERT_TRUE(saved) << saved.Error();
+    EXPECT_EQ(saved->profile.size(), 4u);
 
     // Discard drops the changes; Enter's OK then ends the dialog.
     ClickProfile(1, 8);

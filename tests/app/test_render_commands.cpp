@@ -69,9 +69,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        DesignReadResult read = OpenDesignFile((kExamples + "/vase.velmora").toStdString());
-        ASSERT_TRUE(read.design) << read.reason;
-        design = *read.design;
+        const Result<Design> read = OpenDesignFile((kExamples + "/vase.velmora").toStdString());
+        ASSERT_TRUE(read) << read.Error();
+        design = *read;
         // Turned 35 degrees about the X axis and nearer than the start, so
         // the view's rotation and distance both show.
         const float c = std::cos(0.61f), s = std::sin(0.61f);
@@ -94,8 +94,8 @@ protected:
     {
         design.renderMode = mode;
         const QString designPath = folder.filePath("design.velmora");
-        std::string reason;
-        EXPECT_TRUE(SaveDesignFile(designPath.toStdString(), design, reason)) << reason;
+        const Result<void> saved = SaveDesignFile(designPath.toStdString(), design);
+        EXPECT_TRUE(saved) << saved.Error();
         const QString out = folder.filePath("render.png");
         QFile::remove(out);
         QProcess program;
@@ -167,8 +167,8 @@ TEST_F(PictureOfTheView, SaveImageWritesWhatTheWindowShows)
         dialog->Document().SetRenderMode(mode);
         const QImage shown = GrabView(view);
         const QString out = folder.filePath("saved.png");
-        const CommandOutcome outcome = SaveSurfaceImage(view, out.toStdString());
-        ASSERT_TRUE(outcome.Succeeded()) << outcome.error;
+        const Result<Written> outcome = SaveSurfaceImage(view, out.toStdString());
+        ASSERT_TRUE(outcome) << outcome.Error();
         PngTestImage png;
         ASSERT_EQ(ReadPngForTest(out.toStdString(), png), "");
         ASSERT_EQ(QSize(png.width, png.height), shown.size());
@@ -179,9 +179,9 @@ TEST_F(PictureOfTheView, SaveImageWritesWhatTheWindowShows)
 
     // A folder that does not exist: a reason, and no file anywhere.
     const QString nowhere = folder.filePath("missing/saved.png");
-    const CommandOutcome refused = SaveSurfaceImage(view, nowhere.toStdString());
-    EXPECT_FALSE(refused.Succeeded());
-    EXPECT_NE(refused.error.find("missing/saved.png"), std::string::npos) << refused.error;
+    const Result<Written> refused = SaveSurfaceImage(view, nowhere.toStdString());
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.Error().find("missing/saved.png"), std::string::npos) << refused.Error();
     EXPECT_FALSE(QFile::exists(nowhere));
 }
 
@@ -215,12 +215,12 @@ TEST_F(PictureOfTheView, ATextureWiderThanOpenGLTakesIsRenderedScaledDownWithOne
 TEST_F(PictureOfTheView, ExportOfADesignMatchesTheCommandLineAndWarnsOfAMissingTexture)
 {
     const QString viaFunction = folder.filePath("function.glb");
-    CommandOutcome outcome = ExportDesignToFile(design, viaFunction.toStdString());
-    ASSERT_TRUE(outcome.Succeeded()) << outcome.error;
-    EXPECT_TRUE(outcome.warning.empty());
+    const Result<Written> exported = ExportDesignToFile(design, viaFunction.toStdString());
+    ASSERT_TRUE(exported) << exported.Error();
+    EXPECT_TRUE(exported->warning.empty());
     const QString designPath = folder.filePath("design.velmora");
-    std::string reason;
-    ASSERT_TRUE(SaveDesignFile(designPath.toStdString(), design, reason)) << reason;
+    const Result<void> saved = SaveDesignFile(designPath.toStdString(), design);
+    ASSERT_TRUE(saved) << saved.Error();
     const QString viaCommand = folder.filePath("command.glb");
     EXPECT_EQ(QProcess::execute(QStringLiteral(VELMORA_PROGRAM), {"export", designPath, viaCommand}), 0);
     QFile a(viaFunction), b(viaCommand);
@@ -230,19 +230,18 @@ TEST_F(PictureOfTheView, ExportOfADesignMatchesTheCommandLineAndWarnsOfAMissingT
     EXPECT_EQ(bytes, b.readAll());
 
     design.texturePath = folder.filePath("gone.bmp").toStdString();
-    outcome = ExportDesignToFile(design, viaFunction.toStdString());
-    ASSERT_TRUE(outcome.Succeeded()) << outcome.error;
-    EXPECT_NE(outcome.warning.find("without the texture"), std::string::npos) << outcome.warning;
-    outcome = ExportDesignToFile(design, folder.filePath("mesh.ply").toStdString());
-    EXPECT_FALSE(outcome.Succeeded());
+    const Result<Written> untextured = ExportDesignToFile(design, viaFunction.toStdString());
+    ASSERT_TRUE(untextured) << untextured.Error();
+    EXPECT_NE(untextured->warning.find("without the texture"), std::string::npos) << untextured->warning;
+    EXPECT_FALSE(ExportDesignToFile(design, folder.filePath("mesh.ply").toStdString()));
     EXPECT_FALSE(QFile::exists(folder.filePath("mesh.ply")));
 }
 
 TEST_F(PictureOfTheView, TheMenusExportAndPictureAreTheCommandLinesBytes)
 {
     const QString designPath = folder.filePath("design.velmora");
-    std::string reason;
-    ASSERT_TRUE(SaveDesignFile(designPath.toStdString(), design, reason)) << reason;
+    const Result<void> saved = SaveDesignFile(designPath.toStdString(), design);
+    ASSERT_TRUE(saved) << saved.Error();
     ASSERT_TRUE(dialog->Files().OpenDesign(designPath));
     for (const char* name : {"vase.glb", "vase.obj", "vase.stl"}) {
         const QString viaMenu = folder.filePath(QStringLiteral("menu-") + name);

@@ -13,6 +13,7 @@
 
 #include "app/DialogTemplate.h"
 #include "app/DialogFont.h"
+#include "app/FileFilters.h"
 #include "app/MainDlg.h"
 #include "app/MessageBox.h"
 #include "app/TextureMessages.h"
@@ -120,4 +121,16 @@ TEST_F(Translations, BoxesSpeakTheLocaleInTheDialogFaceWhileFixedTextsStay)
             });
         EXPECT_TRUE(boxSeen);
     }
+}
+
+// The export dialog's filters come from the format registry, in the
+// registry's order, and keep the translations of their texts.
+TEST_F(Translations, MeshExportFiltersAreTranslated)
+{
+    ASSERT_TRUE(InstallTranslations(kKorean));
+    EXPECT_EQ(MeshExportFilters(),
+              QStringList({"glTF 바이너리 (*.glb)", "Wavefront OBJ (*.obj)", "바이너리 STL (*.stl)"}));
+    InstallTranslations(QLocale::c());
+    EXPECT_EQ(MeshExportFilters(),
+              QStringList({"glTF Binary (*.glb)", "Wavefront OBJ (*.obj)", "Binary STL (*.stl)"}));
 }

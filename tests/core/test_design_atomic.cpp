@@ -48,8 +48,8 @@ protected:
 TEST_F(AtomicFile, ReplacesTheFileKeepingItsPermissions)
 {
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
-    std::string reason;
-    ASSERT_TRUE(WriteFileAtomically(file, "new bytes", reason)) << reason;
+    Result<void> written = WriteFileAtomically(file, "new bytes");
+    ASSERT_TRUE(written) << written.Error();
     EXPECT_EQ(Read(file), "new bytes");
     struct stat info;
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
@@ -57,7 +57,8 @@ TEST_F(AtomicFile, ReplacesTheFileKeepingItsPermissions)
     EXPECT_EQ(Entries(), 1u);  // no temporary file left
 
     const mode_t mask = ::umask(027);
-    ASSERT_TRUE(WriteFileAtomically(dir + "/fresh", "", reason)) << reason;
+    written = WriteFileAtomically(dir + "/fresh", "");
+    ASSERT_TRUE(written) << written.Error();
     ::umask(mask);
     ASSERT_EQ(::stat((dir + "/fresh").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -67,15 +68,12 @@ TEST_F(AtomicFile, ATargetThatIsAFolderOrAMissingFolderIsReported)
 {
     const std::string folder = dir + "/folder";
     ASSERT_TRUE(fs::create_directory(folder));
-    std::string reason;
-    EXPECT_FALSE(WriteFileAtomically(folder, "new bytes", reason));
-    EXPECT_EQ(reason, folder + ": cannot replace the file (Is a directory)");
+    EXPECT_EQ(WriteFileAtomically(folder, "new bytes").Error(), folder + ": cannot replace the file (Is a directory)");
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_EQ(Entries(), 2u);
 
-    EXPECT_FALSE(WriteFileAtomically(dir + "/none/vase.velmora", "new bytes", reason));
-    EXPECT_EQ(reason, dir + "/none/vase.velmora: cannot create a temporary file in " + dir
-                          + "/none (No such file or directory)");
+    EXPECT_EQ(WriteFileAtomically(dir + "/none/vase.velmora", "new bytes").Error(),
+              dir + "/none/vase.velmora: cannot create a temporary file in " + dir + "/none (No such file or directory)");
     EXPECT_EQ(Read(file), "old bytes");
 }
 
@@ -91,8 +89,10 @@ TEST_F(AtomicFile, AFullDiskLeavesThePreviousFileWhole)
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         std::string reason = "setrlimit failed";
-        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0 && WriteFileAtomically(file, std::string(65536, 'n'), reason))
-            reason = "written";
+        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0) {
+            const Result<void> written = WriteFileAtomically(file, std::string(65536, 'n'));
+            reason = written ? "written" : written.Error();
+        }
         ::_exit(::write(fds[1], reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1);
     }
     ::close(fds[1]);
@@ -116,8 +116,8 @@ TEST_F(AtomicFile, AReplacedFileKeepsOnlyItsPermissionBits)
             ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
         }
         ASSERT_EQ(::chmod(file.c_str(), special), 0);
-        std::string reason;
-        ASSERT_TRUE(WriteFileAtomically(file, "new bytes", reason)) << reason;
+        const Result<void> written = WriteFileAtomically(file, "new bytes");
+        ASSERT_TRUE(written) << written.Error();
         struct stat info;
         ASSERT_EQ(::stat(file.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, 0755u) << std::oct << special;
@@ -134,9 +134,8 @@ TEST_F(AtomicFile, AFileTheUserMayNotWriteIsNotReplaced)
     if (child == 0) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(2);
-        std::string reason;
-        const bool refused = !WriteFileAtomically(file, "new bytes", reason);
-        ::_exit(refused && reason == file + ": cannot replace the file (Permission denied)" ? 0 : 1);
+        const Result<void> refused = WriteFileAtomically(file, "new bytes");
+        ::_exit(!refused && refused.Error() == file + ": cannot replace the file (Permission denied)" ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -20,8 +21,19 @@ TEST(DesignExport, TheFormatComesFromTheOutputNamesExtension)
     EXPECT_EQ(MeshFormatForPath("vase.glb"), MeshFormat::Glb);
     EXPECT_EQ(MeshFormatForPath("out/Vase.OBJ"), MeshFormat::Obj);
     EXPECT_EQ(MeshFormatForPath("a.b/vase.Stl"), MeshFormat::Stl);
-    for (const char* refused : {"vase", "vase.png", "a.glb/vase", "vase.glb.txt", ".glb/x", ""})
+    for (const char* refused : {"vase", "vase.png", "a.glb/vase", "vase.glb.txt", ".glb/x", "", "vase.", "vase.gl"})
         EXPECT_EQ(MeshFormatForPath(refused), std::nullopt) << refused;
+    // Every format of the registry by its extension, in any case; no two
+    // formats share one.
+    for (const MeshFormatInfo& info : MeshFormats()) {
+        std::string upper = info.extension;
+        for (char& c : upper)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (const std::string& name : {"x." + std::string(info.extension), "x." + upper, "a/." + upper})
+            EXPECT_EQ(MeshFormatForPath(name), info.format) << name;
+        EXPECT_EQ(MeshFormatInfoOf(info.format).extension, info.extension);
+    }
+    EXPECT_EQ(MeshOutputNameRule(), "the output must end in .glb, .obj or .stl");
 }
 
 TEST(DesignExport, TheSurfaceIsTheOneTheViewDraws)
@@ -33,14 +45,14 @@ TEST(DesignExport, TheSurfaceIsTheOneTheViewDraws)
     std::vector<float> params;
     EvaluateCurve(design.profile, samples, params);
     const IndexedMesh shown = BuildIndexedMesh(ComputeSweepMesh(samples, design.path, design.profile));
-    const ExportResult exported = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "vase");
-    ASSERT_TRUE(exported.Succeeded()) << exported.error;
-    ASSERT_EQ(exported.files.size(), 1u);
+    const Result<ExportedFiles> exported = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "vase");
+    ASSERT_TRUE(exported) << exported.Error();
+    ASSERT_EQ(exported->size(), 1u);
     // 84 bytes of header and count, 50 a facet: one facet a triangle shown.
-    EXPECT_EQ(exported.files[0].bytes.size(), 84 + 50 * shown.TriangleCount());
+    EXPECT_EQ(exported->at(0).bytes.size(), 84 + 50 * shown.TriangleCount());
 
     design.profile.resize(1);  // one point: no curve, no surface
-    EXPECT_FALSE(ExportDesignMesh(design, nullptr, MeshFormat::Glb, ".", "vase").Succeeded());
+    EXPECT_FALSE(ExportDesignMesh(design, nullptr, MeshFormat::Glb, ".", "vase"));
 }
 
 TEST(DesignExport, TheTexturesCopyNeverReplacesTheDesignsOwnPicture)
@@ -58,12 +70,12 @@ TEST(DesignExport, TheTexturesCopyNeverReplacesTheDesignsOwnPicture)
     // The picture's name in the export, which its material names; or why there is none.
     const auto PictureName = [&](const std::string& texturePath, const std::string& base) {
         design.texturePath = texturePath;
-        const ExportResult result = ExportDesignMesh(design, &texture, MeshFormat::Obj, dir, base);
-        if (!result.Succeeded())
-            return result.error;
-        const std::string mtl(result.files.at(1).bytes.begin(), result.files.at(1).bytes.end());
-        EXPECT_NE(mtl.find("map_Kd " + result.files.at(2).name + "\n"), std::string::npos) << mtl;
-        return result.files.at(2).name;
+        const Result<ExportedFiles> result = ExportDesignMesh(design, &texture, MeshFormat::Obj, dir, base);
+        if (!result)
+            return result.Error();
+        const std::string mtl(result->at(1).bytes.begin(), result->at(1).bytes.end());
+        EXPECT_NE(mtl.find("map_Kd " + result->at(2).name + "\n"), std::string::npos) << mtl;
+        return result->at(2).name;
     };
 
     EXPECT_EQ(PictureName(dir + "/pic.png", "pic"), "pic-texture.png");

@@ -67,9 +67,9 @@ Design RandomDesign(std::mt19937_64& rng, std::size_t points, const std::string&
 
 std::string Format(const Design& d, const std::string& path = "/d/vase.velmora")
 {
-    std::string text, reason;
-    EXPECT_TRUE(FormatDesignText(d, path, text, reason)) << reason;
-    return text;
+    const Result<std::string> text = FormatDesignText(d, path);
+    EXPECT_TRUE(text) << text.Error();
+    return text ? *text : std::string();
 }
 
 } // namespace
@@ -130,13 +130,14 @@ TEST(DesignFile, RandomDesignsRoundTripBitForBitAndSaveIdentically)
         const Design d = round == 0 ? edges
                                     : RandomDesign(rng, round > 200 ? 0 : round % 2 ? 100 : 3, round % 3 ? "" : texture);
         // Through the file: save -> open -> save; the rest in memory.
-        std::string reason, saved = Format(d, file);
-        ASSERT_TRUE(round >= 10 || SaveDesignFile(file, d, reason)) << reason;
+        const std::string saved = Format(d, file);
+        const Result<void> written = round < 10 ? SaveDesignFile(file, d) : Result<void>();
+        ASSERT_TRUE(written) << written.Error();
         ASSERT_EQ(round >= 10 ? saved : ReadText(file), saved);
-        const DesignReadResult read = round < 10 ? OpenDesignFile(file) : ParseDesignText(saved, file);
-        ASSERT_TRUE(read.design) << read.reason;
-        ASSERT_EQ(Bits(*read.design), Bits(d)) << saved;
-        ASSERT_EQ(Format(*read.design, file), saved) << "round " << round;
+        const Result<Design> read = round < 10 ? OpenDesignFile(file) : ParseDesignText(saved, file);
+        ASSERT_TRUE(read) << read.Error();
+        ASSERT_EQ(Bits(*read), Bits(d)) << saved;
+        ASSERT_EQ(Format(*read, file), saved) << "round " << round;
     }
     fs::remove_all(dir);
 }
@@ -187,31 +188,32 @@ TEST(DesignFile, RefusesBadFilesNamingTheFileAndTheFirstFault)
         {with("\"profile\": [", "\"profile\": [[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]], \"p\": ["), "not a design: nested more than 16 levels deep"},
     };
     for (const auto& [text, fault] : cases) {
-        const DesignReadResult read = ParseDesignText(text, "/d/bad.velmora");
-        EXPECT_FALSE(read.design);
-        EXPECT_EQ(read.reason, "bad.velmora: " + fault);
+        const Result<Design> read = ParseDesignText(text, "/d/bad.velmora");
+        ASSERT_FALSE(read) << fault;
+        EXPECT_EQ(read.Error(), "bad.velmora: " + fault);
     }
     // The first fault is the one reported: here the profile's, not the degree's.
     const std::string twoFaults = edit(with("{\"x\": 2.0", "{\"x\": -2.0"), "\"degree\": 1", "\"degree\": 0");
-    EXPECT_EQ(ParseDesignText(twoFaults, "bad.velmora").reason, "bad.velmora: \"profile\" point 1 has X < 0");
+    EXPECT_EQ(ParseDesignText(twoFaults, "bad.velmora").Error(), "bad.velmora: \"profile\" point 1 has X < 0");
     // The file system's faults, and a file refused by its size before it is parsed.
     const std::string dir = fs::temp_directory_path().string(), name = "velmora-big-" + std::to_string(::getpid());
     const std::string big = dir + "/" + name;
-    EXPECT_EQ(OpenDesignFile(big).reason, big + ": cannot open the file (No such file or directory)");
-    EXPECT_EQ(OpenDesignFile(dir).reason, dir + ": is a folder, not a design file");
+    EXPECT_EQ(OpenDesignFile(big).Error(), big + ": cannot open the file (No such file or directory)");
+    EXPECT_EQ(OpenDesignFile(dir).Error(), dir + ": is a folder, not a design file");
     std::ofstream(big, std::ios::binary) << base << std::string(kMaxDesignFileBytes, ' ');
-    EXPECT_EQ(OpenDesignFile(big).reason, name + ": the file is larger than 4 MiB");
+    EXPECT_EQ(OpenDesignFile(big).Error(), name + ": the file is larger than 4 MiB");
     fs::remove(big);
     // What reading refuses, saving refuses too.
     Design bad = good;
     bad.profile[1].x = -1.0;
-    std::string text, reason;
-    EXPECT_FALSE(FormatDesignText(bad, "/d/vase.velmora", text, reason));
-    EXPECT_EQ(reason, "vase.velmora: \"profile\" point 1 has X < 0");
+    EXPECT_EQ(FormatDesignText(bad, "/d/vase.velmora").Error(), "vase.velmora: \"profile\" point 1 has X < 0");
     bad = good;
     bad.texturePath = "/d/\xff.bmp";
-    EXPECT_FALSE(FormatDesignText(bad, "/d/vase.velmora", text, reason));
-    EXPECT_EQ(reason, "vase.velmora: the texture path is not UTF-8 text");
+    EXPECT_EQ(FormatDesignText(bad, "/d/vase.velmora").Error(), "vase.velmora: the texture path is not UTF-8 text");
+    bad = good;
+    bad.renderMode = static_cast<RenderMode>(3);
+    EXPECT_EQ(FormatDesignText(bad, "/d/vase.velmora").Error(),
+              "vase.velmora: the render mode is not solid, wireframe or point");
 }
 
 TEST(DesignFile, RefusesNulBytesTextAfterTheValueAndRepeatedKeys)
@@ -241,14 +243,14 @@ TEST(DesignFile, RefusesNulBytesTextAfterTheValueAndRepeatedKeys)
         {with("\"distance\": 20.0", "\"distance\": 20.0, \"distance\": 5.0"), "\"view\" \"distance\" appears twice"},
     };
     for (const auto& [text, fault] : cases) {
-        const DesignReadResult read = ParseDesignText(text, "/d/vase.velmora");
-        EXPECT_FALSE(read.design);
-        EXPECT_EQ(read.reason, "vase.velmora: " + fault);
+        const Result<Design> read = ParseDesignText(text, "/d/vase.velmora");
+        ASSERT_FALSE(read) << fault;
+        EXPECT_EQ(read.Error(), "vase.velmora: " + fault);
     }
     // Whitespace after the value is no fault, nor the same key in two objects.
-    const DesignReadResult spaced = ParseDesignText(base + " \t\r\n\n", "/d/vase.velmora");
-    ASSERT_TRUE(spaced.design) << spaced.reason;
-    EXPECT_EQ(Bits(*spaced.design), Bits(*ParseDesignText(base, "/d/vase.velmora").design));
+    const Result<Design> spaced = ParseDesignText(base + " \t\r\n\n", "/d/vase.velmora");
+    ASSERT_TRUE(spaced) << spaced.Error();
+    EXPECT_EQ(Bits(*spaced), Bits(*ParseDesignText(base, "/d/vase.velmora")));
 }
 
 // Many small values, which took time growing with the square of their number
@@ -284,9 +286,9 @@ TEST(DesignFile, LargeFilesOfManySmallValuesAreRefusedForWhatTheyHold)
     };
     for (const auto& [text, fault] : cases) {
         EXPECT_LT(text.size(), kMaxDesignFileBytes);
-        const DesignReadResult read = ParseDesignText(text, "/d/big.velmora");
-        EXPECT_FALSE(read.design);
-        EXPECT_EQ(read.reason, "big.velmora: " + fault);
+        const Result<Design> read = ParseDesignText(text, "/d/big.velmora");
+        ASSERT_FALSE(read) << fault;
+        EXPECT_EQ(read.Error(), "big.velmora: " + fault);
     }
 }
 
@@ -320,9 +322,9 @@ TEST(DesignFile, TexturePathsAreRelativeBesideOrBelowTheDesignOtherwiseAbsolute)
     // A texture that is not there is no fault: the path is just resolved.
     Design d;
     d.texturePath = "/d/my designs/gone \xc3\xbc.bmp";
-    const DesignReadResult read = ParseDesignText(Format(d, "/d/my designs/vase.velmora"), "/d/my designs/vase.velmora");
-    ASSERT_TRUE(read.design) << read.reason;
-    EXPECT_EQ(read.design->texturePath, d.texturePath);
+    const Result<Design> read = ParseDesignText(Format(d, "/d/my designs/vase.velmora"), "/d/my designs/vase.velmora");
+    ASSERT_TRUE(read) << read.Error();
+    EXPECT_EQ(read->texturePath, d.texturePath);
 }
 
 TEST(DesignFile, MutatedAndTruncatedFilesAreReadOrRefusedNeverCrash)
@@ -331,8 +333,8 @@ TEST(DesignFile, MutatedAndTruncatedFilesAreReadOrRefusedNeverCrash)
     Design d = RandomDesign(rng, 6, "/d/tex/t.bmp");
     const std::string base = Format(d);
     const auto check = [](const std::string& text) {
-        const DesignReadResult read = ParseDesignText(text, "/d/m.velmora");
-        ASSERT_NE(read.design.has_value(), read.reason.rfind("m.velmora: ", 0) == 0) << text;
+        const Result<Design> read = ParseDesignText(text, "/d/m.velmora");
+        ASSERT_TRUE(read || read.Error().rfind("m.velmora: ", 0) == 0) << text;
     };
     for (std::size_t n = 0; n < base.size(); ++n)
         check(base.substr(0, n));

@@ -104,8 +104,8 @@ TEST(ExportCheckers, KhronosValidatorPassesGlbWithAndWithoutTextureAndRejectsBro
     const IndexedMesh mesh = BuildIndexedMesh(SweepDesign(kOpenProfile, kBentPath));
     std::vector<unsigned char> pixels = PicturePixels();
     const RgbImage picture{8, 5, pixels};
-    const std::vector<unsigned char> textured = ExportGlb(mesh, &picture, "vase").files.at(0).bytes;
-    for (const auto& bytes : {ExportGlb(mesh, nullptr, "vase").files.at(0).bytes, textured}) {
+    const std::vector<unsigned char> textured = ExportGlb(mesh, &picture, "vase").Value().at(0).bytes;
+    for (const auto& bytes : {ExportGlb(mesh, nullptr, "vase").Value().at(0).bytes, textured}) {
         const CheckerRun run = Validate(dir.Write("vase.glb", bytes));
         SKIP_OR_FAIL_IF_MISSING(run, "The Khronos glTF validator");
         EXPECT_EQ(run.status, 0) << run.output;
@@ -131,14 +131,16 @@ TEST(ExportCheckers, MeshioReadsTheObjWithTheWritersCountsAndExactBounds)
     const IndexedMesh mesh = BuildIndexedMesh(SweepDesign(kOpenProfile, kBentPath));
     std::vector<unsigned char> pixels = PicturePixels();
     const RgbImage picture{8, 5, pixels};
-    const ExportResult result = ExportObj(mesh, &picture, "my vase");
-    ASSERT_EQ(result.files.size(), 3u) << result.error;
-    const std::string obj(result.files[0].bytes.begin(), result.files[0].bytes.end());
-    const std::string mtl(result.files[1].bytes.begin(), result.files[1].bytes.end());
+    const Result<ExportedFiles> result = ExportObj(mesh, &picture, "my vase");
+    ASSERT_TRUE(result) << result.Error();
+    const ExportedFiles& files = *result;
+    ASSERT_EQ(files.size(), 3u);
+    const std::string obj(files[0].bytes.begin(), files[0].bytes.end());
+    const std::string mtl(files[1].bytes.begin(), files[1].bytes.end());
     EXPECT_NE(obj.find("\nmtllib my_vase.mtl\n"), std::string::npos);
-    EXPECT_EQ(result.files[1].name, "my_vase.mtl");
+    EXPECT_EQ(files[1].name, "my_vase.mtl");
     EXPECT_NE(mtl.find("\nmap_Kd my_vase.png\n"), std::string::npos);
-    EXPECT_EQ(result.files[2].name, "my_vase.png");
+    EXPECT_EQ(files[2].name, "my_vase.png");
     std::string firstVt = "\nvt ";  // T runs up from the picture's bottom row, as vt does
     AppendShortest(firstVt, mesh.vertices[0].s);
     firstVt += ' ';
@@ -146,7 +148,7 @@ TEST(ExportCheckers, MeshioReadsTheObjWithTheWritersCountsAndExactBounds)
     EXPECT_EQ(obj.substr(obj.find("\nvt "), firstVt.size() + 1), firstVt + "\n");
 
     const std::string check = "/usr/bin/python3 " + kScripts + "check_obj.py' ";
-    const CheckerRun run = RunChecker(check + dir.Write("vase.obj", result.files[0].bytes));
+    const CheckerRun run = RunChecker(check + dir.Write("vase.obj", files[0].bytes));
     SKIP_OR_FAIL_IF_MISSING(run, "Debian's python3-meshio");
     std::cout << run.output;
     EXPECT_EQ(run.status, 0) << run.output;
@@ -194,7 +196,7 @@ TEST(ExportCheckers, AdmeshFindsTheClosedLatheWatertightWithTheSweptVolume)
 {
     const ScratchDir dir;
     const IndexedMesh mesh = BuildIndexedMesh(SweepDesign(kClosedVase, kStraightPath));
-    const std::vector<unsigned char> stl = ExportStl(mesh, "vase").files.at(0).bytes;
+    const std::vector<unsigned char> stl = ExportStl(mesh, "vase").Value().at(0).bytes;
     const CheckerRun run = RunChecker("admesh " + dir.Write("vase.stl", stl));
     SKIP_OR_FAIL_IF_MISSING(run, "Debian's admesh");
     ASSERT_EQ(run.status, 0) << run.output;

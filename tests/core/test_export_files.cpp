@@ -31,7 +31,7 @@ TEST(ExportGlb, PictureAndTextureCoordinatesRunDownFromTheTopRowAndNormalsAreUni
     const IndexedMesh mesh = BuildIndexedMesh(SweepDesign(kOpenProfile, kBentPath));
     std::vector<unsigned char> pixels = PicturePixels();
     const RgbImage picture{8, 5, pixels};
-    const std::vector<unsigned char> glb = ExportGlb(mesh, &picture, "vase").files.at(0).bytes;
+    const std::vector<unsigned char> glb = ExportGlb(mesh, &picture, "vase").Value().at(0).bytes;
 
     tinygltf::TinyGLTF loader;
     tinygltf::Model model;
@@ -66,14 +66,14 @@ TEST(ExportFiles, RefuseWhatTheyCannotWriteWithAMessage)
     const RgbImage noPixels{0, 0, {}};
     IndexedMesh beyondFloat = mesh;
     beyondFloat.vertices[0].position.x = 1e39;
-    const ExportResult refused[] = {
+    const Result<ExportedFiles> refused[] = {
         ExportStl(mesh, ""), ExportStl(mesh, "out/vase"), ExportObj(mesh, nullptr, "va\nse"),
         ExportGlb(mesh, &noPixels, "vase"), ExportObj(mesh, &noPixels, "vase"),
         ExportStl(beyondFloat, "vase"), ExportGlb(IndexedMesh{}, nullptr, "vase"),
     };
-    for (const ExportResult& result : refused) {
-        EXPECT_FALSE(result.error.empty());
-        EXPECT_TRUE(result.files.empty()) << result.error;
+    for (std::size_t i = 0; i < std::size(refused); ++i) {
+        ASSERT_FALSE(refused[i]) << i;
+        EXPECT_FALSE(refused[i].Error().empty()) << i;
     }
 }
 
@@ -89,9 +89,12 @@ protected:
         ASSERT_NE(::mkdtemp(name), nullptr);
         dir = name;
         const RgbImage picture{8, 5, PicturePixels()};
-        result = ExportObj(BuildIndexedMesh(SweepDesign(kOpenProfile, kBentPath)), &picture, "vase");
-        ASSERT_EQ(result.files.size(), 3u);
-        ASSERT_GT(result.files[0].bytes.size(), 4096u);  // the OBJ; the others are smaller
+        const Result<ExportedFiles> exported =
+            ExportObj(BuildIndexedMesh(SweepDesign(kOpenProfile, kBentPath)), &picture, "vase");
+        ASSERT_TRUE(exported) << exported.Error();
+        files = *exported;
+        ASSERT_EQ(files.size(), 3u);
+        ASSERT_GT(files[0].bytes.size(), 4096u);  // the OBJ; the others are smaller
         for (const char* file : {"vase.obj", "vase.mtl", "vase.png"})
             std::ofstream(dir + "/" + file, std::ios::binary) << "old " << file;
     }
@@ -109,7 +112,7 @@ protected:
     }
     bool AllNew() const
     {
-        for (const ExportedFile& file : result.files)
+        for (const ExportedFile& file : files)
             if (Read(file.name) != std::string(file.bytes.begin(), file.bytes.end()))
                 return false;
         return true;
@@ -127,9 +130,8 @@ protected:
         const pid_t child = ::fork();
         if (child == 0) {
             prepare();
-            std::string reason;
-            if (WriteExportFiles(result, dir, "vase.obj", reason))
-                reason = "written";
+            const Result<void> written = WriteExportFiles(files, dir, "vase.obj");
+            const std::string reason = written ? "written" : written.Error();
             ::_exit(::write(fds[1], reason.data(), reason.size()) == ssize_t(reason.size()) ? 0 : 1);
         }
         ::close(fds[1]);
@@ -148,7 +150,7 @@ protected:
     }
 
     std::string dir;
-    ExportResult result;
+    ExportedFiles files;
 };
 
 // Whether /proc/locks shows `pid` waiting for a flock.
@@ -168,9 +170,7 @@ TEST_F(ExportSet, AFailureAtAnyFileLeavesEveryFileAsItWas)
 {
     std::filesystem::remove(dir + "/vase.obj");
     ASSERT_TRUE(std::filesystem::create_directory(dir + "/vase.obj"));
-    std::string reason;
-    EXPECT_FALSE(WriteExportFiles(result, dir, "vase.obj", reason));
-    EXPECT_EQ(reason, dir + "/vase.obj: cannot replace the file (Is a directory)");
+    EXPECT_EQ(WriteExportFiles(files, dir, "vase.obj").Error(), dir + "/vase.obj: cannot replace the file (Is a directory)");
     EXPECT_EQ(Read("vase.mtl"), "old vase.mtl");
     EXPECT_EQ(Read("vase.png"), "old vase.png");
     EXPECT_EQ(Entries(), 3u);  // no temporary file left
@@ -192,7 +192,8 @@ TEST_F(ExportSet, AFailureAtAnyFileLeavesEveryFileAsItWas)
     EXPECT_TRUE(AllOld());
     EXPECT_EQ(Entries(), 3u);
 
-    ASSERT_TRUE(WriteExportFiles(result, dir, "vase.obj", reason)) << reason;
+    const Result<void> written = WriteExportFiles(files, dir, "vase.obj");
+    ASSERT_TRUE(written) << written.Error();
     EXPECT_TRUE(AllNew());
     EXPECT_EQ(Entries(), 3u);
 }

@@ -15,6 +15,7 @@
 #include "core/Bezier.h"
 #include "core/SweepMesh.h"
 #include "core/design/Design.h"
+#include "core/design/DesignDocument.h"
 #include "core/export/DesignExport.h"
 #include "core/export/IndexedMesh.h"
 #include "tests/oracle/LiteralSweep.h"
@@ -44,18 +45,20 @@ Design MakeDesign(std::vector<CVector3> profile, std::vector<CVector3> path)
 TEST(SweepSettings, ValuesOutOfRangeAreRefusedWithTheRange)
 {
     for (const SweepSettings good : {SweepSettings{}, SweepSettings{3, 1}, SweepSettings{1024, 1000}})
-        EXPECT_EQ(SweepSettingsProblem(good), "") << good.slices << " " << good.intervalsPerSpan;
-    EXPECT_EQ(SweepSettingsProblem({2, 10}), "slices must be 3 to 1024, not 2");
-    EXPECT_EQ(SweepSettingsProblem({1025, 10}), "slices must be 3 to 1024, not 1025");
-    EXPECT_EQ(SweepSettingsProblem({24, 0}), "intervals per span must be 1 to 1000, not 0");
-    EXPECT_EQ(SweepSettingsProblem({24, 1001}), "intervals per span must be 1 to 1000, not 1001");
+        EXPECT_TRUE(CheckSweepSettings(good)) << good.slices << " " << good.intervalsPerSpan;
+    EXPECT_EQ(CheckSweepSettings({2, 10}).Error(), "slices must be 3 to 1024, not 2");
+    EXPECT_EQ(CheckSweepSettings({1025, 10}).Error(), "slices must be 3 to 1024, not 1025");
+    EXPECT_EQ(CheckSweepSettings({24, 0}).Error(), "intervals per span must be 1 to 1000, not 0");
+    EXPECT_EQ(CheckSweepSettings({24, 1001}).Error(), "intervals per span must be 1 to 1000, not 1001");
 
     // Whatever reaches the builds unchecked builds nothing; an export says why.
     const Design vase = MakeDesign({{1, -3, 0}, {4, 0, 0}, {2, 4, 0}}, {{0, -5, 0}, {0, 5, 0}});
     EXPECT_TRUE(Sweep(vase, {0, 10}).empty());
     EXPECT_TRUE(Sweep(vase, {-24, 10}).empty());
-    const ExportResult refused = ExportDesignMesh(vase, nullptr, MeshFormat::Stl, ".", "vase", {24, 0});
-    EXPECT_EQ(refused.error, "intervals per span must be 1 to 1000, not 0");
+    Design coarse = vase;
+    coarse.sweep = {24, 0};
+    EXPECT_EQ(ExportDesignMesh(coarse, nullptr, MeshFormat::Stl, ".", "vase").Error(),
+              "intervals per span must be 1 to 1000, not 0");
 }
 
 TEST(SweepSettings, TheDefaultStepsAreTheOnesTheSurfaceWasAlwaysBuiltWith)
@@ -67,15 +70,27 @@ TEST(SweepSettings, TheDefaultStepsAreTheOnesTheSurfaceWasAlwaysBuiltWith)
     EXPECT_EQ(defaults.intervalsPerSpan, 10);
 }
 
+// A design made in the core alone, as the editors make one: points clicked
+// into the profile, the path set, finer sweep settings chosen.
+Design MadeInTheDocument(const std::vector<CVector3>& profile, const std::vector<CVector3>& path)
+{
+    DesignDocument document;
+    for (const CVector3& point : profile)
+        document.Profile().Click(point.x, point.y);
+    EXPECT_TRUE(document.Path().Assign(path, -1));
+    EXPECT_TRUE(document.SetSweep({48, 20}));
+    return document.Value();
+}
+
 TEST(SweepSettings, FortyEightSlicesAndTwentyIntervalsExportAClosedSurface)
 {
     const SweepSettings fine{48, 20};
     // Four profile points and three path points, then the profile resampled
     // along a longer path: R = 20 * (4 - 1) + 1 rings either way.
-    for (const Design& design : {MakeDesign({{1, -4, 0}, {3, -1, 0}, {2, 2, 0}, {1.5, 5, 0}},
-                                            {{0, -5, 0}, {2, 0, 0}, {0, 5, 0}}),
-                                 MakeDesign({{1, -4, 0}, {3, 5, 0}},
-                                            {{0, -5, 0}, {2, -2, 0}, {-1, 2, 0}, {0, 5, 0}})}) {
+    for (const Design& design : {MadeInTheDocument({{1, -4, 0}, {3, -1, 0}, {2, 2, 0}, {1.5, 5, 0}},
+                                                   {{0, -5, 0}, {2, 0, 0}, {0, 5, 0}}),
+                                 MadeInTheDocument({{1, -4, 0}, {3, 5, 0}},
+                                                   {{0, -5, 0}, {2, -2, 0}, {-1, 2, 0}, {0, 5, 0}})}) {
         const std::size_t rings = 61;
         const Strips strips = Sweep(design, fine);
         ASSERT_EQ(strips.size(), 48u);
@@ -96,12 +111,12 @@ TEST(SweepSettings, FortyEightSlicesAndTwentyIntervalsExportAClosedSurface)
             places.insert({v.position.x, v.position.y, v.position.z});
         EXPECT_EQ(places.size(), 48 * rings);
 
-        const ExportResult stl = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "fine", fine);
-        ASSERT_TRUE(stl.Succeeded()) << stl.error;
-        EXPECT_EQ(stl.files[0].bytes.size(), 84 + 50 * mesh.TriangleCount());
-        const ExportResult obj = ExportDesignMesh(design, nullptr, MeshFormat::Obj, ".", "fine", fine);
-        ASSERT_TRUE(obj.Succeeded()) << obj.error;
-        std::istringstream text(std::string(obj.files[0].bytes.begin(), obj.files[0].bytes.end()));
+        const Result<ExportedFiles> stl = ExportDesignMesh(design, nullptr, MeshFormat::Stl, ".", "fine");
+        ASSERT_TRUE(stl) << stl.Error();
+        EXPECT_EQ(stl->at(0).bytes.size(), 84 + 50 * mesh.TriangleCount());
+        const Result<ExportedFiles> obj = ExportDesignMesh(design, nullptr, MeshFormat::Obj, ".", "fine");
+        ASSERT_TRUE(obj) << obj.Error();
+        std::istringstream text(std::string(obj->at(0).bytes.begin(), obj->at(0).bytes.end()));
         std::size_t positions = 0;
         for (std::string line; std::getline(text, line);)
             positions += line.rfind("v ", 0) == 0;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/bmp/RgbImage.h"
+#include "core/export/ExportFiles.h"
+#include "core/export/IndexedMesh.h"
+
+// The file formats the surface is exported to.
+enum class MeshFormat { Glb, Obj, Stl };
+
+// What a format's writer is given.
+struct MeshToExport {
+    const IndexedMesh& mesh;
+    const RgbImage* texture;          // null for none
+    const std::string& texturePath;   // the design's picture, which no file of the export may replace
+    const std::string& folder;        // where the files go
+    const std::string& baseName;      // the files' name without folder or extension
+};
+
+// One format: everything the program knows of it.
+struct MeshFormatInfo {
+    MeshFormat format;
+    const char* name;           // for people, in a sentence: "glTF binary"
+    const char* fileKind;       // the file dialog's name of its files, in English: "glTF Binary"
+    const char* extension;      // lower case, without the dot: "glb"
+    bool carriesTexture;        // whether its files hold the design's picture
+    Result<ExportedFiles> (*write)(const MeshToExport& what);
+};
+
+// Every format, in the order usage lines and file dialogs list them.
+const std::vector<MeshFormatInfo>& MeshFormats();
+
+const MeshFormatInfo& MeshFormatInfoOf(MeshFormat format);
+
+// The format an output file name asks for by its extension (any case), or
+// nothing for an extension the exporters do not write.
+std::optional<MeshFormat> MeshFormatForPath(const std::string& path);
+
+// Every format's name for people, and its extension, in the registry's order.
+std::vector<std::string> MeshFormatNames();
+std::vector<std::string> MeshFormatExtensions();
+
+// Why an output name that gives no format is refused:
+// "the output must end in .glb, .obj or .stl".
+std::string MeshOutputNameRule();

@@ -1,39 +1,23 @@
 #include "app/MainDlg.h"
 
 #include <QAction>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
-#include <QUrl>
 #include <functional>
 #include <utility>
 
 #include "app/DialogFont.h"
 #include "app/DialogTemplate.h"
+#include "app/FileDrops.h"
 #include "app/KeyboardFocusKeeper.h"
 #include "app/ViewToolTip.h"
 #include "app/DialogText.h"
 #include "app/MessageBox.h"
-#include "views/TextureFile.h"
-
-namespace {
-
-// The one local file a drag carries; empty for anything else.
-QString DraggedFile(const QMimeData* mime)
-{
-    if (!mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().constFirst().isLocalFile())
-        return {};
-    return mime->urls().constFirst().toLocalFile();
-}
-
-} // namespace
 
 CMainDlg::CMainDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -50,6 +34,7 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_Viewport2 = new CSurfaceView(m_design);
     m_Viewport1 = new CCurveView(m_design, m_design.Profile());
     m_files = new DesignFiles(m_design, m_recorder, *m_Viewport2, this);
+    m_drops = new FileDrops(*m_files, this);
     CreateMenus();
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
     const int menuHeight = m_menuBar->sizeHint().height();
@@ -70,6 +55,7 @@ CMainDlg::CMainDlg(QWidget* parent)
 CMainDlg::~CMainDlg()
 {
     // The views and the file commands go first: they know the design.
+    delete m_drops;
     delete m_files;
     delete m_client;
 }
@@ -158,6 +144,7 @@ void CMainDlg::CreateControls()
             widget->setFocusPolicy(Qt::NoFocus);
             new CViewToolTip(view, widget);
             view->installEventFilter(this);
+            m_drops->Watch(view);
             break;
         }
         }
@@ -193,6 +180,7 @@ void CMainDlg::CreateControls()
                 });
     SetToolTips();
     setAcceptDrops(true);
+    m_drops->Watch(this);
 }
 
 void CMainDlg::SetToolTips()
@@ -357,66 +345,12 @@ void CMainDlg::UpdateTitle()
     setWindowModified(m_files->IsModified());
 }
 
-std::function<void()> CMainDlg::DropActionFor(const QString& fileName)
-{
-    if (IsTextureFileName(fileName))
-        return [this, fileName] { m_files->OpenTexture(fileName); };
-    if (fileName.endsWith(QStringLiteral(".velmora"), Qt::CaseInsensitive))
-        return [this, fileName] {
-            if (m_files->MaybeSaveChanges())
-                m_files->OpenDesign(fileName);
-        };
-    return {};
-}
-
-void CMainDlg::dragEnterEvent(QDragEnterEvent* event)
-{
-    AnswerDrag(event);
-}
-
-void CMainDlg::AnswerDrag(QDropEvent* event)
-{
-    // Always a copy: a source told of a move might delete the user's file.
-    if ((event->possibleActions() & Qt::CopyAction) && DropActionFor(DraggedFile(event->mimeData()))) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
-
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    // A view is a native window of its own: a drag over it goes to the view,
-    // not to the dialog around it, so the dialog answers for its views.
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        // A press starts a gesture: the moves of one drag are one step.
+    // A press in a view starts a gesture: the moves of one drag are one step.
+    if (event->type() == QEvent::MouseButtonPress)
         m_recorder.BeginGesture();
-        break;
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-        AnswerDrag(static_cast<QDropEvent*>(event));
-        return true;
-    case QEvent::Drop:
-        dropEvent(static_cast<QDropEvent*>(event));
-        return true;
-    default:
-        break;
-    }
     return QDialog::eventFilter(watched, event);
-}
-
-void CMainDlg::dropEvent(QDropEvent* event)
-{
-    std::function<void()> action = DropActionFor(DraggedFile(event->mimeData()));
-    if (!action || !(event->possibleActions() & Qt::CopyAction))
-        return;
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    // After the drop is answered, so that a message box never holds up the
-    // program the file came from.
-    QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
 }
 
 void CMainDlg::OnOK()

@@ -18,6 +18,7 @@
 #include "views/CurveView.h"
 #include "views/SurfaceView.h"
 
+class FileDrops;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -61,8 +62,6 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -74,11 +73,6 @@ private:
     // Shows each editor's mode and the render mode on their buttons; call it
     // after anything that changes one of them.
     void SyncModeButtons();
-    // What dropping this file on the window does, decided by its type;
-    // empty for a file the window does not take.
-    std::function<void()> DropActionFor(const QString& fileName);
-    // Takes a drag that carries such a file, as a copy; refuses any other.
-    void AnswerDrag(QDropEvent* event);
     void OnInitDialog();
     void OnOK();
     void RefreshReadOut();
@@ -93,6 +87,7 @@ private:
     CSurfaceView* m_Viewport2 = nullptr;
     CCurveView* m_Viewport1 = nullptr;
     DesignFiles* m_files = nullptr;
+    FileDrops* m_drops = nullptr;
     QString m_strStatus;
     std::uint32_t m_nDegree;
     QIcon m_hIcon;

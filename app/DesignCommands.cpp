@@ -94,16 +94,14 @@ Result<Written> RenderDesignToFile(const Design& design, RenderMode mode, QSize 
 {
     std::string warning;
     const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", warning);
-    RgbImage image;
-    PictureSize textureShown;
-    std::string error;
-    if (!RenderDesignImage(design, texture ? &*texture : nullptr, mode, size.width(), size.height(), image,
-                           textureShown, error))
-        return Failure{error};
+    const Result<DesignImage> drawn =
+        RenderDesignImage(design, texture ? &*texture : nullptr, mode, size.width(), size.height());
+    if (!drawn)
+        return Failure{drawn.Error()};
     const PictureSize textureRead = texture ? PictureSize{texture->width, texture->height} : PictureSize{};
-    if (textureShown != textureRead)
-        warning = TextureMessages::Shrunk(design.texturePath, textureRead, textureShown);
-    return Finished(WritePng(image, outputPath), std::move(warning));
+    if (drawn->textureShown != textureRead)
+        warning = TextureMessages::Shrunk(design.texturePath, textureRead, drawn->textureShown);
+    return Finished(WritePng(drawn->image, outputPath), std::move(warning));
 }
 
 Result<Written> SaveSurfaceImage(CSurfaceView& view, const std::string& outputPath)

@@ -9,18 +9,15 @@
 #include "views/HeadlessGLContext.h"
 #include "views/SurfaceScene.h"
 
-bool RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode mode, int width, int height,
-                       RgbImage& image, PictureSize& textureShown, std::string& reason)
+Result<DesignImage> RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode mode, int width,
+                                      int height)
 {
-    if (width < 1 || height < 1 || width > kMaxRenderSide || height > kMaxRenderSide) {
-        reason = "the picture size is out of range";
-        return false;
-    }
+    if (width < 1 || height < 1 || width > kMaxRenderSide || height > kMaxRenderSide)
+        return Failure{"the picture size is out of range"};
     HeadlessGLContext context(width, height);
-    if (!context.IsValid()) {
-        reason = context.Problem();
-        return false;
-    }
+    if (!context.IsValid())
+        return Failure{context.Problem()};
+    DesignImage drawn;
     // The window's order: its initial state, the surface after the curves
     // are set, then the texture.
     SurfaceScene scene;
@@ -37,8 +34,8 @@ bool RenderDesignImage(const Design& design, const RgbImage* texture, RenderMode
     EvaluateCurve(design.profile, samples, params);
     scene.BuildSurface(samples, design.path, design.profile);
     if (texture)
-        textureShown = scene.ReplaceTexture(texture);
+        drawn.textureShown = scene.ReplaceTexture(texture);
     DrawFrame(scene);
-    image = ReadFramePixels(width, height);
-    return true;
+    drawn.image = ReadFramePixels(width, height);
+    return drawn;
 }

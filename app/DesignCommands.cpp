@@ -10,7 +10,7 @@
 #include "core/export/PngEncoder.h"
 #include "views/DesignImage.h"
 #include "views/SurfaceView.h"
-#include "views/TextureFile.h"
+#include "app/TextureFile.h"
 
 namespace {
 
@@ -38,15 +38,10 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
 {
     if (design.texturePath.empty())
         return std::nullopt;
-    RgbImage texture;
-    // The modeller's reader and guards: a file that cannot be opened is
-    // reported as any other that cannot be read.
-    TextureLoad loaded;
-    loaded.result = DibResult::OpenFailure;
-    loaded = LoadTextureFile(design.texturePath.c_str(), texture).value_or(loaded);
-    if (loaded.Ok())
-        return texture;
-    std::string why = TextureMessages::Failure(loaded, design.texturePath);
+    Result<RgbImage> texture = LoadTextureFile(design.texturePath.c_str());
+    if (texture)
+        return std::move(texture).Value();
+    std::string why = texture.Error();
     while (!why.empty() && why.back() == '\n')
         why.pop_back();
     warning = std::string(doing) + " without the texture: " + why;

@@ -17,7 +17,7 @@
 #include "app/TextureMessages.h"
 #include "core/design/DesignFile.h"
 #include "views/SurfaceView.h"
-#include "views/TextureFile.h"
+#include "app/TextureFile.h"
 
 namespace {
 
@@ -45,15 +45,12 @@ std::string LocalPath(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-// The picture at `path` for a texture, or none; `load` says how reading went
-// (nothing: the file could not be opened at all).
-std::shared_ptr<const RgbImage> ReadPicture(const std::string& path, std::optional<TextureLoad>& load)
+// Tells that the picture at `path`, of `size`, is shown at `shown`, if smaller.
+void TellIfShrunk(const std::string& path, const RgbImage& picture, PictureSize shown)
 {
-    auto picture = std::make_shared<RgbImage>();
-    load = LoadTextureFile(path.c_str(), *picture);
-    if (!load || !load->Ok())
-        return nullptr;
-    return picture;
+    const PictureSize size{picture.width, picture.height};
+    if (shown != size)
+        ShowStandardMessage(TextureMessages::Shrunk(path, size, shown));
 }
 
 // Shows how a command that writes a file went; true when it wrote it.
@@ -132,10 +129,15 @@ bool DesignFiles::OpenDesignAt(const std::string& localPath)
         return false;
     }
     const Design& design = *read;
-    std::optional<TextureLoad> texture;
+    const bool hasTexture = !design.texturePath.empty();
+    const bool textureOpens = hasTexture && CanOpenTextureFile(design.texturePath.c_str());
+    std::optional<Result<RgbImage>> texture;
     std::shared_ptr<const RgbImage> picture;
-    if (!design.texturePath.empty())
-        picture = ReadPicture(design.texturePath, texture);
+    if (textureOpens) {
+        texture = LoadTextureFile(design.texturePath.c_str());
+        if (*texture)
+            picture = std::make_shared<const RgbImage>(std::move(*texture).Value());
+    }
     Result<void> assigned;
     m_recorder.Replace([&] { assigned = m_design.Assign(design, picture); });
     if (!assigned) {
@@ -145,17 +147,14 @@ bool DesignFiles::OpenDesignAt(const std::string& localPath)
     SetFile(localPath);
     const QString name = QFileInfo(m_fileName).fileName();
     const QString texturePath = QFile::decodeName(design.texturePath.c_str());
-    if (!design.texturePath.empty() && !texture) {
+    if (hasTexture && !textureOpens)
         ShowStandardMessage(tr("%1: the texture %2 is missing; the design is open without it.")
                                 .arg(name, texturePath)
                                 .toStdString());
-    } else if (texture && !texture->Ok()) {
-        TextureMessages::ShowFailure(*texture, design.texturePath);
-    } else if (texture) {
-        texture->shown = m_surface.TextureShown();
-        if (texture->Shrunk())
-            ShowStandardMessage(TextureMessages::Shrunk(design.texturePath, texture->size, texture->shown));
-    }
+    else if (texture && !*texture)
+        TextureMessages::ShowFailure(texture->Error(), design.texturePath);
+    else if (picture)
+        TellIfShrunk(design.texturePath, *picture, m_surface.TextureShown());
     return true;
 }
 
@@ -265,18 +264,16 @@ void DesignFiles::OpenTexture(const QString& fileName)
     const std::string path = LocalPath(QFileInfo(fileName).absoluteFilePath());
     // A file that cannot be read leaves the texture as it was, and so is no
     // step; one that cannot be opened at all is passed over in silence.
-    std::optional<TextureLoad> load;
-    std::shared_ptr<const RgbImage> picture = ReadPicture(path, load);
-    if (!load)
+    if (!CanOpenTextureFile(path.c_str()))
         return;
-    if (!load->Ok()) {
-        TextureMessages::ShowFailure(*load, path);
+    Result<RgbImage> read = LoadTextureFile(path.c_str());
+    if (!read) {
+        TextureMessages::ShowFailure(read.Error(), path);
         return;
     }
-    m_design.SetTexture({path, std::move(picture)});
-    load->shown = m_surface.TextureShown();
-    if (load->Shrunk())
-        ShowStandardMessage(TextureMessages::Shrunk(path, load->size, load->shown));
+    auto picture = std::make_shared<const RgbImage>(std::move(read).Value());
+    m_design.SetTexture({path, picture});
+    TellIfShrunk(path, *picture, m_surface.TextureShown());
 }
 
 bool DesignFiles::MaybeSaveChanges()

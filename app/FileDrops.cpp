@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "app/DesignFiles.h"
-#include "views/TextureFile.h"
+#include "app/TextureFile.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include "app/MessageBox.h"
-#include "core/bmp/DibReader.h"
 
 namespace {
 
@@ -15,37 +14,12 @@ QString FileNameOf(const std::string& path)
 
 } // namespace
 
-std::string TextureMessages::Failure(const TextureLoad& load, const std::string& path)
-{
-    const QString name = FileNameOf(path);
-    if (IsBitmapFileName(name))
-        return DibLoadMessage(load.result, path.c_str());
-    const QString qtError = QString::fromStdString(load.qtError);
-    switch (load.result) {
-    case DibResult::OpenFailure:
-        return tr("%1: the file is empty or cannot be read").arg(name).toStdString();
-    case DibResult::UnknownFormat:
-        return tr("%1: not a picture Qt can read (%2)").arg(name, qtError).toStdString();
-    case DibResult::OutOfMemory:
-        return tr("%1: the picture is too large (at most %2 pixels a side and %3 pixels in all)")
-            .arg(name)
-            .arg(kDibMaxSide)
-            .arg(kDibMaxPixels)
-            .toStdString();
-    case DibResult::ConversionError:
-        return tr("%1: the picture cannot be decoded (%2)").arg(name, qtError).toStdString();
-    case DibResult::Ok:
-        break;
-    }
-    return {};
-}
-
-void TextureMessages::ShowFailure(const TextureLoad& load, const std::string& path)
+void TextureMessages::ShowFailure(const std::string& message, const std::string& path)
 {
     if (IsBitmapFileName(FileNameOf(path)))
-        ShowMessageBox(Failure(load, path), "Error", MessageIcon::None);
+        ShowMessageBox(message, "Error", MessageIcon::None);
     else
-        ShowStandardMessage(Failure(load, path));
+        ShowStandardMessage(message);
 }
 
 std::string TextureMessages::Shrunk(const std::string& path, PictureSize size, PictureSize shown)

@@ -22,7 +22,7 @@
 #include "app/DialogFont.h"
 #include "app/MainDlg.h"
 #include "core/design/DesignFile.h"
-#include "views/TextureFile.h"
+#include "app/TextureFile.h"
 
 namespace {
 
@@ -82,10 +82,9 @@ protected:
         dialog = std::make_unique<CMainDlg>();
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get(), kHangGuardMs));
-        auto picture = std::make_shared<RgbImage>();
-        const std::optional<TextureLoad> load = LoadTextureFile(design.texturePath.c_str(), *picture);
-        ASSERT_TRUE(load && load->Ok());
-        ASSERT_TRUE(dialog->Document().Assign(design, picture).Ok());
+        Result<RgbImage> picture = LoadTextureFile(design.texturePath.c_str());
+        ASSERT_TRUE(picture);
+        ASSERT_TRUE(dialog->Document().Assign(design, std::make_shared<RgbImage>(std::move(picture).Value())));
         ProcessEvents();
     }
 

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -62,12 +64,19 @@ TEST_F(Translations, KoreanLocaleTranslatesTheApplicationAndTheToolkitOthersStay
     EXPECT_EQ(QCoreApplication::translate("DesignFiles", "Load Texture"), "텍스처 불러오기");
     EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Ok).button(QDialogButtonBox::Ok)->text(), "확인");
     // A picture's refusal is the application's text; a bitmap's is the reader's fixed one.
-    TextureLoad refused;
-    refused.result = DibResult::UnknownFormat;
-    refused.qtError = "Unsupported image format";
-    EXPECT_EQ(TextureMessages::Failure(refused, "/tmp/notreally.png"),
-              "notreally.png: Qt가 읽을 수 있는 그림이 아닙니다 (Unsupported image format)");
-    EXPECT_EQ(TextureMessages::Failure(refused, "/tmp/words.bmp"), "Unknown DIB file format.");
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"notreally.png", "words.bmp"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("no picture, only words");
+    }
+    // Qt's own words in brackets, in Qt's translation.
+    EXPECT_EQ(LoadTextureFile(dir.filePath("notreally.png").toLocal8Bit().constData()).Error().rfind(
+                  "notreally.png: Qt가 읽을 수 있는 그림이 아닙니다 (", 0),
+              0u);
+    EXPECT_EQ(LoadTextureFile(dir.filePath("words.bmp").toLocal8Bit().constData()).Error(),
+              "Unknown DIB file format.");
     // Korean named anywhere in the user's languages (LANGUAGE=de:ko) counts.
     EXPECT_TRUE(InstallTranslations(QLocale(QLocale::Korean)));
 

@@ -23,7 +23,6 @@
 #include "core/SweepMesh.h"
 #include "GuiTestSupport.h"
 #include "views/SurfaceView.h"
-#include "views/TextureFile.h"
 
 namespace {
 
@@ -150,14 +149,10 @@ std::vector<Shape> Shapes()
 
 TEST_F(SurfaceViewTest, EveryModeShowsTheEdgesOfTheStripsDrawnOneByOne)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QImage stripes(64, 64, QImage::Format_RGB888);
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x)
             stripes.setPixel(x, y, (x / 8 + y / 16) % 2 ? qRgb(230, 200, 40) : qRgb(40, 90, 220));
-    const QString picture = dir.filePath(QStringLiteral("stripes.bmp"));
-    ASSERT_TRUE(stripes.save(picture, "BMP"));
 
     // Turn the view a little, so that the light and the depth order are not
     // the trivial ones.
@@ -170,9 +165,12 @@ TEST_F(SurfaceViewTest, EveryModeShowsTheEdgesOfTheStripsDrawnOneByOne)
     for (bool textured : {false, true}) {
         if (textured) {
             auto image = std::make_shared<RgbImage>();
-            const std::optional<TextureLoad> load = LoadTextureFile(QFile::encodeName(picture).constData(), *image);
-            ASSERT_TRUE(load && load->Ok());
-            design.SetTexture({picture.toStdString(), image});
+            image->width = image->height = 64;
+            for (int y = 63; y >= 0; --y)
+                for (int x = 0; x < 64; ++x)
+                    for (int c : {qRed(stripes.pixel(x, y)), qGreen(stripes.pixel(x, y)), qBlue(stripes.pixel(x, y))})
+                        image->pixels.push_back(static_cast<unsigned char>(c));
+            design.SetTexture({"stripes", image});
             EXPECT_EQ(view.TextureShown(), (PictureSize{64, 64}));
         }
         // Each shape replaces the one before: a mesh left from it would show.
@@ -347,82 +345,4 @@ TEST_F(SurfaceViewTest, MovesOutsideTheViewAreNotSeenAndReleasingThereEndsTheDra
     QTest::mouseMove(&view, c - QPoint(30, 10));
     EXPECT_EQ(std::memcmp(matrix, view.Trackball().Matrix(), sizeof matrix), 0);
     EXPECT_EQ(view.Trackball().Distance(), distance);
-}
-
-// Runs LoadTexture on `path`. Should it block (a FIFO opened for reading
-// waits for a writer), a watchdog opens the FIFO for writing after a bound
-// far beyond any working load, so that the test fails instead of hanging.
-static bool LoadTextureBlocked(const std::string& path, const std::string& fifo, std::optional<TextureLoad>& result)
-{
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    bool blocked = false;
-    std::thread watchdog([&] {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (!finished.wait_for(lock, std::chrono::seconds(60), [&] { return done; })) {
-            blocked = true;
-            const int writer = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
-            if (writer >= 0)
-                ::close(writer);
-        }
-    });
-    RgbImage image;
-    result = LoadTextureFile(path.c_str(), image);
-    {
-        const std::lock_guard<std::mutex> lock(mutex);
-        done = true;
-    }
-    finished.notify_one();
-    watchdog.join();
-    return blocked;
-}
-
-TEST(TextureFile, TexturesFromAPipeADirectoryOrADeviceAreRefusedWithoutWaiting)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string fifo = dir.filePath(QStringLiteral("pipe.bmp")).toStdString();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {fifo, dir.path().toStdString(), std::string("/dev/zero")}) {
-        SCOPED_TRACE(path);
-        std::optional<TextureLoad> result;
-        EXPECT_FALSE(LoadTextureBlocked(path, fifo, result));
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->result, DibResult::OpenFailure);
-    }
-}
-
-TEST(TextureFile, AFileThatCannotBeOpenedLoadsNothingAndIsNotReported)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string loop = dir.filePath(QStringLiteral("loop.bmp")).toStdString();
-    ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
-    std::vector<std::string> paths = {dir.filePath(QStringLiteral("missing.bmp")).toStdString(), loop};
-    // Unreadable: a file without read permission where permissions bind (not
-    // for root); for root, a write-only kernel setting, if there is one.
-    auto unreadable = [](const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd >= 0)
-            ::close(fd);
-        return fd < 0 && errno == EACCES;
-    };
-    QFile locked(dir.filePath(QStringLiteral("locked.bmp")));
-    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
-    locked.write("BM", 2);
-    locked.close();
-    locked.setPermissions(QFileDevice::WriteOwner);
-    for (const std::string& path : {locked.fileName().toStdString(), std::string("/proc/sys/vm/compact_memory")}) {
-        if (unreadable(path)) {
-            paths.push_back(path);
-            break;
-        }
-    }
-    for (const std::string& path : paths) {
-        SCOPED_TRACE(path);
-        RgbImage image;
-        EXPECT_EQ(LoadTextureFile(path.c_str(), image), std::nullopt);
-        EXPECT_TRUE(image.pixels.empty());
-    }
 }

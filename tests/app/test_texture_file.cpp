@@ -1,15 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+#include <fcntl.h>
 
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <thread>
+#include <mutex>
+#include <condition_variable>
+#include <chrono>
+#include <cerrno>
 #include <string>
 #include <vector>
 
-#include "views/TextureFile.h"
+#include "app/TextureFile.h"
 
 namespace {
 
@@ -43,23 +50,17 @@ protected:
         file.write(bytes);
         return file.fileName().toStdString();
     }
-    static RgbImage Load(const std::string& path, DibResult expected = DibResult::Ok)
+    static RgbImage Load(const std::string& path)
     {
-        RgbImage image;
-        const std::optional<TextureLoad> opened = LoadTextureFile(path.c_str(), image);
-        EXPECT_TRUE(opened) << path;
-        const TextureLoad load = opened.value_or(TextureLoad{});
-        EXPECT_EQ(load.result, expected) << path;
-        EXPECT_EQ(load.size, (PictureSize{image.width, image.height})) << path;
-        EXPECT_FALSE(load.Shrunk()) << "only a view shrinks a picture";
-        return image;
+        Result<RgbImage> read = LoadTextureFile(path.c_str());
+        EXPECT_TRUE(read) << path << ": " << (read ? "" : read.Error());
+        return read ? std::move(read).Value() : RgbImage();
     }
-    // Why Qt refused the picture at `path`, in its words.
-    static std::string QtError(const std::string& path)
+    // Why the picture at `path` was refused.
+    static std::string Refusal(const std::string& path)
     {
-        RgbImage image;
-        const std::optional<TextureLoad> load = LoadTextureFile(path.c_str(), image);
-        return load ? load->qtError : "not opened";
+        const Result<RgbImage> read = LoadTextureFile(path.c_str());
+        return read ? "read" : read.Error();
     }
 
     QTemporaryDir dir;
@@ -109,40 +110,39 @@ TEST_F(TextureFiles, LosslessPicturesDecodeToTheBitmapsPixelsBottomRowFirst)
     EXPECT_LT(worst, 24) << "a row out of place would differ by a whole band of green";
 }
 
-TEST_F(TextureFiles, FailuresGiveTheBitmapReadersResults)
+TEST_F(TextureFiles, FailuresSayWhyInTheBitmapReadersWordsOrByTheFilesName)
 {
     // Our own decoder keeps the .bmp files, whatever they hold.
     const QImage picture = Gradient();
     const std::string pngAsBmp = dir.filePath(QStringLiteral("png-named.bmp")).toStdString();
     ASSERT_TRUE(QFile::copy(QString::fromStdString(Save(picture, QStringLiteral("a.png"))),
                             QString::fromStdString(pngAsBmp)));
-    Load(pngAsBmp, DibResult::UnknownFormat);
+    EXPECT_EQ(Refusal(pngAsBmp), "Unknown DIB file format.") << "our own reader says nothing of Qt";
 
-    Load(Write(QStringLiteral("empty.png"), {}), DibResult::OpenFailure);
-    RgbImage missing;
-    EXPECT_EQ(LoadTextureFile(dir.filePath(QStringLiteral("missing.png")).toLocal8Bit().constData(), missing),
-              std::nullopt)
-        << "a file that is not there is not opened at all";
+    EXPECT_EQ(Refusal(Write(QStringLiteral("empty.png"), {})), "empty.png: the file is empty or cannot be read");
+    const std::string missing = dir.filePath(QStringLiteral("missing.png")).toStdString();
+    EXPECT_FALSE(CanOpenTextureFile(missing.c_str()));
+    EXPECT_EQ(Refusal(missing), "missing.png: the file is empty or cannot be read");
     const std::string fifo = dir.filePath(QStringLiteral("pipe.png")).toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    Load(fifo, DibResult::OpenFailure);  // refused, never waited on
+    EXPECT_TRUE(CanOpenTextureFile(fifo.c_str())) << "opened by the reader, which refuses it";
+    EXPECT_EQ(Refusal(fifo), "pipe.png: the file is empty or cannot be read");  // never waited on
     const std::string words = Write(QStringLiteral("words.png"), "no picture, only words");
-    Load(words, DibResult::UnknownFormat);
-    EXPECT_EQ(QtError(words), "Unsupported image format");
-    EXPECT_EQ(QtError(pngAsBmp), "") << "our own reader says nothing of Qt";
+    EXPECT_EQ(Refusal(words), "words.png: not a picture Qt can read (Unsupported image format)");
 
     QFile full(QString::fromStdString(Save(picture, QStringLiteral("whole.png"))));
     ASSERT_TRUE(full.open(QIODevice::ReadOnly));
-    const std::string cut = Write(QStringLiteral("cut.png"), full.readAll().left(60));
-    Load(cut, DibResult::ConversionError);
-    EXPECT_FALSE(QtError(cut).empty());
+    const std::string cut = Refusal(Write(QStringLiteral("cut.png"), full.readAll().left(60)));
+    EXPECT_EQ(cut.rfind("cut.png: the picture cannot be decoded (", 0), 0u) << cut;
+    EXPECT_GT(cut.size(), std::string("cut.png: the picture cannot be decoded ()").size()) << "Qt's words";
 
     // Beyond the bitmap reader's limits: a side, and the pixel total (told by
     // the header alone).
     QImage wide(32769, 1, QImage::Format_RGB888);
     wide.fill(Qt::white);
-    Load(Save(wide, QStringLiteral("wide.png")), DibResult::OutOfMemory);
-    Load(Write(QStringLiteral("huge.ppm"), "P6 8193 8192 255\n"), DibResult::OutOfMemory);
+    const std::string tooLarge = ": the picture is too large (at most 32768 pixels a side and 67108864 pixels in all)";
+    EXPECT_EQ(Refusal(Save(wide, QStringLiteral("wide.png"))), "wide.png" + tooLarge);
+    EXPECT_EQ(Refusal(Write(QStringLiteral("huge.ppm"), "P6 8193 8192 255\n")), "huge.ppm" + tooLarge);
 }
 
 TEST(TextureFileNames, PicturesAreKnownByTheirSuffix)
@@ -160,4 +160,83 @@ TEST(TextureFileNames, PicturesAreKnownByTheirSuffix)
     EXPECT_EQ(patterns.count(QStringLiteral("*.bmp")), 1);
     EXPECT_TRUE(patterns.contains(QStringLiteral("*.png")));
     EXPECT_TRUE(patterns.contains(QStringLiteral("*.jpg")));
+}
+
+// Runs LoadTextureFile on `path`. Should it block (a FIFO opened for reading
+// waits for a writer), a watchdog opens the FIFO for writing after a bound
+// far beyond any working load, so that the test fails instead of hanging.
+static bool LoadTextureBlocked(const std::string& path, const std::string& fifo, std::string& refusal)
+{
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool blocked = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!finished.wait_for(lock, std::chrono::seconds(60), [&] { return done; })) {
+            blocked = true;
+            const int writer = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+            if (writer >= 0)
+                ::close(writer);
+        }
+    });
+    const Result<RgbImage> read = LoadTextureFile(path.c_str());
+    refusal = read ? "read" : read.Error();
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+    }
+    finished.notify_one();
+    watchdog.join();
+    return blocked;
+}
+
+TEST(TextureFile, TexturesFromAPipeADirectoryOrADeviceAreRefusedWithoutWaiting)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string fifo = dir.filePath(QStringLiteral("pipe.bmp")).toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir.path().toStdString(), std::string("/dev/zero")}) {
+        SCOPED_TRACE(path);
+        std::string refusal;
+        EXPECT_FALSE(LoadTextureBlocked(path, fifo, refusal));
+        EXPECT_NE(refusal, "read");
+        EXPECT_NE(refusal.find(path == fifo ? "Failed to open DIB file" : "the file is empty or cannot be read"),
+                  std::string::npos)
+            << refusal;
+    }
+}
+
+TEST(TextureFile, AFileThatCannotBeOpenedIsToldApartFromOneThatCannotBeRead)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string loop = dir.filePath(QStringLiteral("loop.bmp")).toStdString();
+    ASSERT_EQ(::symlink(loop.c_str(), loop.c_str()), 0);
+    std::vector<std::string> paths = {dir.filePath(QStringLiteral("missing.bmp")).toStdString(), loop};
+    // Unreadable: a file without read permission where permissions bind (not
+    // for root); for root, a write-only kernel setting, if there is one.
+    auto unreadable = [](const std::string& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+        return fd < 0 && errno == EACCES;
+    };
+    QFile locked(dir.filePath(QStringLiteral("locked.bmp")));
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+    locked.write("BM", 2);
+    locked.close();
+    locked.setPermissions(QFileDevice::WriteOwner);
+    for (const std::string& path : {locked.fileName().toStdString(), std::string("/proc/sys/vm/compact_memory")}) {
+        if (unreadable(path)) {
+            paths.push_back(path);
+            break;
+        }
+    }
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(CanOpenTextureFile(path.c_str()));
+        EXPECT_FALSE(LoadTextureFile(path.c_str()));
+    }
 }

@@ -1,10 +1,11 @@
-#include "views/TextureFile.h"
+#include "app/TextureFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -78,34 +79,75 @@ DibResult LoadThroughQt(const char* path, RgbImage& image, std::string& qtError)
     return DibResult::Ok;
 }
 
+QString FileNameOf(const std::string& path)
+{
+    return QFileInfo(QFile::decodeName(path.c_str())).fileName();
+}
+
+// Why the picture at `path` was not read: for a bitmap its reader's own
+// message, for any other picture the file's name and what is wrong.
+std::string TextureFailure(DibResult result, const std::string& qtError, const std::string& path)
+{
+    const QString name = FileNameOf(path);
+    if (IsBitmapFileName(name))
+        return DibLoadMessage(result, path.c_str());
+    const QString why = QString::fromStdString(qtError);
+    switch (result) {
+    case DibResult::OpenFailure:
+        return QCoreApplication::translate("TextureMessages", "%1: the file is empty or cannot be read")
+            .arg(name)
+            .toStdString();
+    case DibResult::UnknownFormat:
+        return QCoreApplication::translate("TextureMessages", "%1: not a picture Qt can read (%2)")
+            .arg(name, why)
+            .toStdString();
+    case DibResult::OutOfMemory:
+        return QCoreApplication::translate(
+                   "TextureMessages", "%1: the picture is too large (at most %2 pixels a side and %3 pixels in all)")
+            .arg(name)
+            .arg(kDibMaxSide)
+            .arg(kDibMaxPixels)
+            .toStdString();
+    case DibResult::ConversionError:
+        return QCoreApplication::translate("TextureMessages", "%1: the picture cannot be decoded (%2)")
+            .arg(name, why)
+            .toStdString();
+    case DibResult::Ok:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
-std::optional<TextureLoad> LoadTextureFile(const char* path, RgbImage& image)
+bool CanOpenTextureFile(const char* path)
 {
-    image = RgbImage();
-    if (!path)
-        return std::nullopt;
-    // A path that cannot be opened gives nothing. The check never blocks and
-    // never opens anything but a regular file: opening a FIFO waits for a
+    // Never opens anything but a regular file: opening a FIFO waits for a
     // writer, and opening a device can have effects of its own. Everything
     // else goes to the readers, which refuse it.
     struct stat st;
-    if (::stat(path, &st) != 0)
-        return std::nullopt;
-    if (S_ISREG(st.st_mode)) {
-        const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-        if (fd < 0)
-            return std::nullopt;
-        ::close(fd);
-    }
-    TextureLoad load;
-    if (IsBitmapFileName(QFile::decodeName(path)))
-        load.result = LoadDibImage(path, image);
-    else
-        load.result = LoadThroughQt(path, image, load.qtError);
-    load.size = {image.width, image.height};
-    load.shown = load.size;
-    return load;
+    if (!path || ::stat(path, &st) != 0)
+        return false;
+    if (!S_ISREG(st.st_mode))
+        return true;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+Result<RgbImage> LoadTextureFile(const char* path)
+{
+    RgbImage image;
+    std::string qtError;
+    DibResult result = DibResult::OpenFailure;
+    if (CanOpenTextureFile(path))
+        result = IsBitmapFileName(QFile::decodeName(path)) ? LoadDibImage(path, image)
+                                                           : LoadThroughQt(path, image, qtError);
+    if (result == DibResult::Ok)
+        return image;
+    return Failure{TextureFailure(result, qtError, path ? path : "")};
 }
 
 bool IsBitmapFileName(const QString& fileName)

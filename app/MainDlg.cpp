@@ -153,6 +153,14 @@ void CMainDlg::CreateControls()
         if (control.id != IDC_STATIC)
             m_controls[control.id] = widget;
     }
+    ConnectButtons();
+    SetToolTips();
+    setAcceptDrops(true);
+    m_drops->Watch(this);
+}
+
+void CMainDlg::ConnectButtons()
+{
     const std::pair<int, std::function<void()>> commands[] = {
         {IDC_SOLID, [this] { OnSolid(); }},
         {IDC_WIREFRAME, [this] { OnWireframe(); }},
@@ -178,9 +186,6 @@ void CMainDlg::CreateControls()
                     command();
                     SyncModeButtons();
                 });
-    SetToolTips();
-    setAcceptDrops(true);
-    m_drops->Watch(this);
 }
 
 void CMainDlg::SetToolTips()

@@ -69,6 +69,7 @@ private:
     void OnEditRefused(const CurveDocument& document, EditRefusal refusal) override;
     void CreateMenus();
     void CreateControls();
+    void ConnectButtons();
     void SetToolTips();
     // Shows each editor's mode and the render mode on their buttons; call it
     // after anything that changes one of them.

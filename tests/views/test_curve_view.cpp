@@ -4,7 +4,6 @@
 #include <QTest>
 #include <cmath>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -271,18 +270,4 @@ TEST_F(CurveEditor, ACtrlDragLandsOnTheGridAndTheProfileStaysRightOfTheAxis)
     QTest::mouseClick(&view, Qt::LeftButton, Qt::ControlModifier, WorldToWindow(view, -0.7, 4.2));
     EXPECT_EQ(listener.refusals, 1);
     EXPECT_EQ(document.ControlPoints().size(), 2u);
-}
-
-TEST_F(CurveEditor, MovesOverTheViewTellTheWorldPointUnderThePointer)
-{
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
-    view.RenderFrame();
-    std::vector<std::pair<double, double>> told;
-    QObject::connect(&view, &CCurveView::PointerMoved, [&](double x, double y) { told.emplace_back(x, y); });
-    MoveWith(view, Qt::NoModifier, QPoint(100, 50));
-    MoveWith(view, Qt::ControlModifier, QPoint(120, 70));
-    ASSERT_EQ(told.size(), 2u);
-    EXPECT_EQ(told[0], std::make_pair(WorldAt(100, 50).x, WorldAt(100, 50).y));
-    EXPECT_EQ(told[1], std::make_pair(WorldAt(120, 70).x, WorldAt(120, 70).y)) << "the pointer, not its grid point";
 }

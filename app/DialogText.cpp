@@ -58,9 +58,14 @@ std::string FormatSelectedPoint(int index, double x, double y)
 {
     if (index == -1)
         return "Selected CP :";
-    const int length = std::snprintf(nullptr, 0, "Selected CP : P%d (%f, %f)", index, x, y);
+    return "Selected CP : P" + std::to_string(index) + " " + FormatWorldPoint(x, y);
+}
+
+std::string FormatWorldPoint(double x, double y)
+{
+    const int length = std::snprintf(nullptr, 0, "(%f, %f)", x, y);
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "Selected CP : P%d (%f, %f)", index, x, y);
+    std::snprintf(text.data(), text.size(), "(%f, %f)", x, y);
     text.resize(static_cast<std::size_t>(length));
     return text;
 }

@@ -13,5 +13,8 @@ bool ParseDegreeText(const std::string& text, std::uint32_t& value);
 std::string FormatDegreeText(std::uint32_t value);
 
 // The read-out under the profile editor: "Selected CP :" with no selection,
-// otherwise "Selected CP : P<index> (<x>, <y>)" with six decimals.
+// otherwise "Selected CP : P<index> " and the point as FormatWorldPoint writes it.
 std::string FormatSelectedPoint(int index, double x, double y);
+
+// A world point as the read-outs write it: "(<x>, <y>)" with six decimals.
+std::string FormatWorldPoint(double x, double y);

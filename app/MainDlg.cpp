@@ -15,6 +15,7 @@
 #include "app/DialogTemplate.h"
 #include "app/FileDrops.h"
 #include "app/KeyboardFocusKeeper.h"
+#include "app/StatusBar.h"
 #include "app/ViewToolTip.h"
 #include "app/DialogText.h"
 #include "app/MessageBox.h"
@@ -41,7 +42,10 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_menuBar->setGeometry(0, 0, client.width, menuHeight);
     m_client = new QWidget(this);
     m_client->setGeometry(0, menuHeight, client.width, client.height);
-    setFixedSize(client.width, client.height + menuHeight);
+    m_statusBar = new StatusBar(m_design, *m_Viewport1, *m_Viewport3, *m_Viewport2, this);
+    const PixelRect bar = MapDialogRect(0, kDialogHeightDlu, kDialogWidthDlu, kStatusBarHeightDlu, m_baseUnits);
+    m_statusBar->setGeometry(0, menuHeight + bar.y, bar.width, bar.height);
+    setFixedSize(client.width, menuHeight + bar.y + bar.height);
     CreateControls();
     UpdateData(false);
     OnInitDialog();
@@ -54,7 +58,8 @@ CMainDlg::CMainDlg(QWidget* parent)
 
 CMainDlg::~CMainDlg()
 {
-    // The views and the file commands go first: they know the design.
+    // The views, the status bar and the file commands go first: they know the design.
+    delete m_statusBar;
     delete m_drops;
     delete m_files;
     delete m_client;
@@ -228,6 +233,7 @@ void CMainDlg::SyncModeButtons()
     };
     for (const auto& [id, on] : states)
         static_cast<QPushButton*>(m_controls.at(id))->setChecked(on);
+    m_statusBar->ShowModes();
 }
 
 void CMainDlg::OnInitDialog()

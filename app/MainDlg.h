@@ -19,6 +19,7 @@
 #include "views/SurfaceView.h"
 
 class FileDrops;
+class StatusBar;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -71,8 +72,8 @@ private:
     void CreateControls();
     void ConnectButtons();
     void SetToolTips();
-    // Shows each editor's mode and the render mode on their buttons; call it
-    // after anything that changes one of them.
+    // Shows each editor's mode and the render mode on their buttons, and the
+    // modes in the status bar; call it after anything that changes one of them.
     void SyncModeButtons();
     void OnInitDialog();
     void OnOK();
@@ -89,6 +90,7 @@ private:
     CCurveView* m_Viewport1 = nullptr;
     DesignFiles* m_files = nullptr;
     FileDrops* m_drops = nullptr;
+    StatusBar* m_statusBar = nullptr;  // below the controls
     QString m_strStatus;
     std::uint32_t m_nDegree;
     QIcon m_hIcon;

@@ -192,6 +192,57 @@
     </message>
 </context>
 <context>
+    <name>StatusBar</name>
+    <message>
+        <source>Profile</source>
+        <translation>단면</translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation>경로</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>추가</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>선택</translation>
+    </message>
+    <message>
+        <source>1 point</source>
+        <translation>점 1개</translation>
+    </message>
+    <message>
+        <source>%1 points</source>
+        <translation>점 %1개</translation>
+    </message>
+    <message>
+        <source>%1: %2, %3</source>
+        <translation>%1: %2, %3</translation>
+    </message>
+    <message>
+        <source>Drag to turn the surface; drag with the right button to zoom</source>
+        <translation>끌면 곡면을 돌리고, 오른쪽 단추로 끌면 확대/축소합니다</translation>
+    </message>
+    <message>
+        <source>Click to add a point after the selected one</source>
+        <translation>클릭하면 선택한 점 다음에 점을 추가합니다</translation>
+    </message>
+    <message>
+        <source>Click to pick a point; drag to move it</source>
+        <translation>클릭하면 점을 고르고, 끌면 옮깁니다</translation>
+    </message>
+    <message>
+        <source>Snapping to whole units</source>
+        <translation>정수 눈금에 맞춤</translation>
+    </message>
+    <message>
+        <source>Snapping to tenths</source>
+        <translation>0.1 눈금에 맞춤</translation>
+    </message>
+</context>
+<context>
     <name>TextureMessages</name>
     <message>
         <source>%1: the file is empty or cannot be read</source>

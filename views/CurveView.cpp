@@ -6,11 +6,19 @@
 #include <QMouseEvent>
 
 #include "core/CurveSquare.h"
+#include "core/GridSnap.h"
 
 namespace {
 
 // Posted to a view to deliver its kept mouse move.
 const QEvent::Type kDeliverMoveEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// A world point on the grid the held keys ask for.
+CVector3 SnappedPoint(const CVector3& world, unsigned flags)
+{
+    const GridSnap snap = GridSnapFor((flags & MK_CONTROL) != 0, (flags & MK_SHIFT) != 0);
+    return CVector3(SnapToGrid(world.x, snap), SnapToGrid(world.y, snap), 0.0);
+}
 
 } // namespace
 
@@ -133,16 +141,26 @@ void CCurveView::DrawControlPolygon()
     glPointSize(DevicePixels(2.0f));
 }
 
-void CCurveView::OnLeftDown(int x, int y)
+CVector3 CCurveView::WorldPoint(int x, int y) const
 {
-    const CVector3 world = curve_square::WindowToWorld(x, y, m_rcClient.right, m_rcClient.bottom);
+    return curve_square::WindowToWorld(x, y, m_rcClient.right, m_rcClient.bottom);
+}
+
+void CCurveView::OnLeftDown(unsigned flags, int x, int y)
+{
+    CVector3 world = WorldPoint(x, y);
+    // Only a point being added snaps: a pick looks where the pointer is.
+    if (m_Document.Mode() == EditMode::Add)
+        world = SnappedPoint(world, flags);
     m_Document.Click(world.x, world.y);
 }
 
 void CCurveView::OnDrag(unsigned flags, int x, int y)
 {
-    if (!(flags & MK_LBUTTON))
-        return;
-    const CVector3 world = curve_square::WindowToWorld(x, y, m_rcClient.right, m_rcClient.bottom);
-    m_Document.DragSelectedTo(world.x, world.y);
+    const CVector3 world = WorldPoint(x, y);
+    if (flags & MK_LBUTTON) {
+        const CVector3 placed = SnappedPoint(world, flags);
+        m_Document.DragSelectedTo(placed.x, placed.y);
+    }
+    emit PointerMoved(world.x, world.y);
 }

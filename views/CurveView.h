@@ -9,7 +9,10 @@
 // The 2D editor of one curve document: draws the grid, the curve and its
 // control polygon in the world square [-10, 10] x [-10, 10], and turns left
 // clicks and drags into edits of the document at the world point under the
-// pointer (the same point the drawn frame's matrices unproject to).
+// pointer (the same point the drawn frame's matrices unproject to). With
+// Ctrl held, a point added or dragged lands on the grid's whole units; with
+// Ctrl+Shift, on its tenths. Every move over the view tells where the
+// pointer is in the world.
 //
 // Mouse moves are merged: a move is kept, not handled, until the events
 // already queued behind it have been delivered, and a newer move replaces
@@ -28,13 +31,18 @@ public:
     void DrawBackground() override;
     void DrawScene() override;
     void SetProjection() override;
-    void OnLeftDown(int x, int y) override;
+    void OnLeftDown(unsigned flags, int x, int y) override;
     void OnDrag(unsigned flags, int x, int y) override;
 
     CurveDocument& Document() const { return m_Document; }
 
     // Whether a mouse move is waiting to be handled.
     bool HasPendingMove() const { return m_pendingMove != nullptr; }
+
+signals:
+    // The world point under the pointer, as it moves over the view (not
+    // snapped), after any drag it made.
+    void PointerMoved(double x, double y);
 
 protected:
     bool event(QEvent* event) override;
@@ -44,6 +52,7 @@ private:
     void DrawCurve();
     void DrawControlPolygon();
     void DeliverPendingMove();
+    CVector3 WorldPoint(int x, int y) const;
 
     DesignDocument& m_design;
     CurveDocument& m_Document;

@@ -138,7 +138,7 @@ void CGLView::ScreenToWorld(int x, int y, double nearPoint[3], double farPoint[3
     ReleaseCurrent();
 }
 
-void CGLView::OnLeftDown(int, int) {}
+void CGLView::OnLeftDown(unsigned, int, int) {}
 void CGLView::OnLeftUp(int, int) {}
 void CGLView::OnRightDown(int, int) {}
 void CGLView::OnRightUp(int, int) {}
@@ -185,6 +185,20 @@ QPoint CGLView::DevicePoint(const QMouseEvent* event) const
     return QPoint(static_cast<int>(std::floor(pos.x())), static_cast<int>(std::floor(pos.y())));
 }
 
+unsigned CGLView::MouseFlags(const QMouseEvent* event)
+{
+    unsigned flags = 0;
+    if (event->buttons() & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (event->buttons() & Qt::RightButton)
+        flags |= MK_RBUTTON;
+    if (event->modifiers() & Qt::ShiftModifier)
+        flags |= MK_SHIFT;
+    if (event->modifiers() & Qt::ControlModifier)
+        flags |= MK_CONTROL;
+    return flags;
+}
+
 bool CGLView::IsOverView(const QPointF& pos) const
 {
     return pos.x() >= 0 && pos.y() >= 0 && pos.x() < width() && pos.y() < height();
@@ -214,7 +228,7 @@ void CGLView::mousePressEvent(QMouseEvent* event)
     const QPoint p = DevicePoint(event);
     if (event->button() == Qt::LeftButton) {
         if (!IsSecondPressOfDoubleClick(event))
-            OnLeftDown(p.x(), p.y());
+            OnLeftDown(MouseFlags(event), p.x(), p.y());
         event->accept();
         return;
     }
@@ -247,12 +261,7 @@ void CGLView::mouseMoveEvent(QMouseEvent* event)
         QWindow::mouseMoveEvent(event);
         return;
     }
-    unsigned flags = 0;
-    if (event->buttons() & Qt::LeftButton)
-        flags |= MK_LBUTTON;
-    if (event->buttons() & Qt::RightButton)
-        flags |= MK_RBUTTON;
     const QPoint p = DevicePoint(event);
-    OnDrag(flags, p.x(), p.y());
+    OnDrag(MouseFlags(event), p.x(), p.y());
     QWindow::mouseMoveEvent(event);
 }

@@ -30,7 +30,8 @@ public:
     void SetProjection() override;
     virtual void ResizeViewport(int width, int height);
     virtual void ScreenToWorld(int x, int y, double nearPoint[3], double farPoint[3]);
-    virtual void OnLeftDown(int x, int y);
+    // Presses and moves carry the held buttons and keys as MK_ flags.
+    virtual void OnLeftDown(unsigned flags, int x, int y);
     virtual void OnLeftUp(int x, int y);
     virtual void OnRightDown(int x, int y);
     virtual void OnRightUp(int x, int y);
@@ -72,6 +73,7 @@ protected:
 private:
     void PaintFrame(RgbImage* capture);
     QPoint DevicePoint(const QMouseEvent* event) const;
+    static unsigned MouseFlags(const QMouseEvent* event);
     bool IsOverView(const QPointF& pos) const;
     bool IsSecondPressOfDoubleClick(const QMouseEvent* event);
 
@@ -86,6 +88,8 @@ private:
     float m_fPixelRatio = 1.0f;  // read once by InitGL, like m_rcClient
 };
 
-// The mouse-move flag for a held left button, as OnDrag receives it.
+// The held buttons and keys, as OnLeftDown and OnDrag receive them.
 constexpr unsigned MK_LBUTTON = 0x0001;
 constexpr unsigned MK_RBUTTON = 0x0002;
+constexpr unsigned MK_SHIFT = 0x0004;
+constexpr unsigned MK_CONTROL = 0x0008;

@@ -98,7 +98,7 @@ void CSurfaceView::DrawScene()
     m_scene.DrawScene();
 }
 
-void CSurfaceView::OnLeftDown(int x, int y)
+void CSurfaceView::OnLeftDown(unsigned, int x, int y)
 {
     m_design.BeginTurn(x, y);
 }

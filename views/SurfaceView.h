@@ -27,7 +27,7 @@ public:
     void ApplyTransform() override;
     void DrawBackground() override;
     void DrawScene() override;
-    void OnLeftDown(int x, int y) override;
+    void OnLeftDown(unsigned flags, int x, int y) override;
     void OnLeftUp(int x, int y) override;
     void OnRightDown(int x, int y) override;
     void OnRightUp(int x, int y) override;

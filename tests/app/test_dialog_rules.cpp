@@ -55,6 +55,8 @@ TEST(SelectedPointText, SixDecimalsAndTheIndexFromZero)
     EXPECT_EQ(FormatSelectedPoint(0, 1.5, -2), "Selected CP : P0 (1.500000, -2.000000)");
     EXPECT_EQ(FormatSelectedPoint(12, 0.0000004, 123456.7890125),
               "Selected CP : P12 (0.000000, 123456.789012)");
+    // The status bar writes the pointer's point in the same digits.
+    EXPECT_EQ(FormatWorldPoint(-0.25, 10), "(-0.250000, 10.000000)");
 }
 
 TEST(DialogUnits, BaseUnitsFromTheLetterAdvance)

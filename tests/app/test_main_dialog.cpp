@@ -15,6 +15,7 @@
 #include "app/DialogTemplate.h"
 #include "app/DialogText.h"
 #include "app/MainDlg.h"
+#include "app/StatusBar.h"
 #include "GuiTestSupport.h"
 
 namespace {
@@ -73,11 +74,12 @@ TEST_F(MainDialog, LayoutFollowsTheTemplateInDialogUnitsOfTheKoreanFont)
     const DialogBaseUnits base = dialog->BaseUnits();
     EXPECT_GE(base.x, 5);
     EXPECT_GE(base.y, 10);
-    // The menu bar sits above the controls, which keep their layout below it.
+    // The menu bar sits above the controls, which keep their layout below it;
+    // the status bar below them.
     const QRect menu = dialog->MenuBar()->geometry();
     EXPECT_EQ(menu.topLeft(), QPoint(0, 0));
     EXPECT_GT(menu.height(), 10);
-    const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, base);
+    const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu + kStatusBarHeightDlu, base);
     EXPECT_EQ(dialog->size(), QSize(client.width, client.height + menu.height()));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);

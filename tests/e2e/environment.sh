@@ -60,11 +60,12 @@ if [ -s "$work/scale1" ] && [ -s "$work/scale2" ]; then
 fi
 
 # The title of the program's file dialog after "Load Texture", at the
-# button's place in dialog units (319, 184, 146 x 18 of 474 x 233).
+# button's place in dialog units (319, 184, 146 x 18 of 474 x 233, above a
+# status bar 18 pixels tall at scale 1).
 file_dialog_title() {
   local width height
   eval "$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=/width=/p; s/^HEIGHT=/height=/p')"
-  xdotool mousemove --window "$window" $((392 * width / 474)) $((193 * height / 233)) click 1
+  xdotool mousemove --window "$window" $((392 * width / 474)) $((193 * (height - 18 * width / 948) / 233)) click 1
   wait_until has_other_window || { echo "(no file dialog)"; return; }
   # Korean titles are only in _NET_WM_NAME, which xprop prints as octal
   # escapes outside a UTF-8 locale.

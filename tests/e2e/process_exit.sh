@@ -51,9 +51,10 @@ wait_exit() {
   app_pid=
 }
 
-# Clicks a point given in dialog units (the dialog is 474 x 233 of them).
+# Clicks a point given in dialog units (the dialog is 474 x 233 of them, and
+# the status bar below them 12 more, 18 pixels at scale 1).
 click_dlu() {
-  xdotool mousemove --window "$window" $(($1 * WIDTH / 474)) $(($2 * HEIGHT / 233)) click 1
+  xdotool mousemove --window "$window" $(($1 * WIDTH / 474)) $(($2 * (HEIGHT - 18 * WIDTH / 948) / 233)) click 1
 }
 
 # The degree field (204, 187, 20 x 14): click it, clear it, type.
@@ -103,7 +104,7 @@ fi
 echo "Escape after a menu and a file dialog have closed"
 if start; then
   # No window manager hands the keyboard back: the dialog must take it.
-  menu_bar=$((HEIGHT - 350 * WIDTH / 948))
+  menu_bar=$((HEIGHT - (350 + 18) * WIDTH / 948))
   xdotool mousemove --window "$window" $((45 * WIDTH / 948)) $((menu_bar / 2)) click 1
   if ! wait_until has_other_window; then
     fail "the Edit menu did not open"

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QTest>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -47,17 +48,17 @@ protected:
 
 TEST_F(CurveEditor, ClicksAndDragsReachTheDocumentAtTheUnprojectedPoint)
 {
-    view.OnLeftDown(200, 60);
+    view.OnLeftDown(0, 200, 60);
     ASSERT_EQ(document.ControlPoints().size(), 1u);
     const CVector3 world = WorldAt(200, 60);
     EXPECT_EQ(document.ControlPoints()[0].x, world.x);
     EXPECT_EQ(document.ControlPoints()[0].y, world.y);
     // Left of the axis the profile refuses; the owner hears of it.
-    view.OnLeftDown(20, 60);
+    view.OnLeftDown(0, 20, 60);
     EXPECT_EQ(listener.refusals, 1);
     EXPECT_EQ(document.ControlPoints().size(), 1u);
     // The centre column unprojects to X = 0 exactly.
-    view.OnLeftDown(146, 40);
+    view.OnLeftDown(0, 146, 40);
     ASSERT_EQ(document.ControlPoints().size(), 2u);
     EXPECT_EQ(document.ControlPoints()[1].x, 0.0);
     // A drag moves the selection only with the left button held.
@@ -180,4 +181,93 @@ TEST_F(CurveEditor, AButtonEventDeliversTheKeptMoveFirst)
     // The posted delivery finds nothing left to do.
     QCoreApplication::processEvents();
     EXPECT_EQ(listener.changes, before + 1);
+}
+
+namespace {
+
+// Snapped to whole units or tenths: exactly the doubles k and k / 10.0.
+double Units(double value)
+{
+    return static_cast<double>(std::lround(value));
+}
+
+double Tenths(double value)
+{
+    return static_cast<double>(std::lround(value * 10.0)) / 10.0;
+}
+
+void MoveWith(CGLView& view, Qt::KeyboardModifiers keys, QPoint to)
+{
+    QTest::mouseEvent(QTest::MouseMove, &view, Qt::NoButton, keys, to);
+}
+
+} // namespace
+
+TEST_F(CurveEditor, CtrlSnapsAnAddedPointToUnitsCtrlShiftToTenthsAPickNot)
+{
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
+    view.RenderFrame();
+    const QPoint a(200, 60), b(230, 90), c(170, 130);
+    const CVector3 rawA = WorldAt(a.x(), a.y()), rawB = WorldAt(b.x(), b.y()), rawC = WorldAt(c.x(), c.y());
+    ASSERT_NE(rawA.x, Tenths(rawA.x)) << "the pointer must be off the grid for the test to tell";
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::ControlModifier, a);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, b);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::ShiftModifier, c);
+    const std::vector<CVector3>& points = document.ControlPoints();
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[0].x, Units(rawA.x));
+    EXPECT_EQ(points[0].y, Units(rawA.y));
+    EXPECT_EQ(points[1].x, Tenths(rawB.x));
+    EXPECT_EQ(points[1].y, Tenths(rawB.y));
+    EXPECT_EQ(points[2].x, rawC.x) << "Shift alone does not snap";
+    EXPECT_EQ(points[2].y, rawC.y);
+    // In select mode a Ctrl click picks near the pointer as it is: (2.55,
+    // 2.55) is out of reach of the point, its grid point (3, 3) is not.
+    document.SetMode(EditMode::Select);
+    ASSERT_TRUE(document.Assign({{3.35, 3.35, 0}, {8, -8, 0}}, 1).Ok());
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::ControlModifier, WorldToWindow(view, 2.55, 2.55));
+    EXPECT_EQ(document.Selected(), 1) << "a miss keeps the selection";
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::ControlModifier, WorldToWindow(view, 3.3, 3.3));
+    EXPECT_EQ(document.Selected(), 0);
+}
+
+TEST_F(CurveEditor, ACtrlDragLandsOnTheGridAndTheProfileStaysRightOfTheAxis)
+{
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view, kHangGuardMs));
+    view.RenderFrame();
+    document.Assign({{2, 2, 0}}, 0);
+    document.SetMode(EditMode::Select);
+    QTest::mousePress(&view, Qt::LeftButton, Qt::ControlModifier, WorldToWindow(view, 2, 2));
+    const QPoint a(250, 60), b(203, 77), c(181, 200);
+    const CVector3 rawA = WorldAt(a.x(), a.y()), rawB = WorldAt(b.x(), b.y()), rawC = WorldAt(c.x(), c.y());
+    const CVector3& point = document.ControlPoints()[0];
+    MoveWith(view, Qt::ControlModifier, a);
+    EXPECT_EQ(point.x, Units(rawA.x));
+    EXPECT_EQ(point.y, Units(rawA.y));
+    MoveWith(view, Qt::ControlModifier | Qt::ShiftModifier, b);
+    EXPECT_EQ(point.x, Tenths(rawB.x));
+    EXPECT_EQ(point.y, Tenths(rawB.y));
+    MoveWith(view, Qt::NoModifier, c);
+    EXPECT_EQ(point.x, rawC.x);
+    EXPECT_EQ(point.y, rawC.y);
+    // Left of the axis the snapped point is clamped to it as any other.
+    MoveWith(view, Qt::ControlModifier, QPoint(20, 60));
+    EXPECT_EQ(point.x, 0.0);
+    EXPECT_EQ(point.y, Units(WorldAt(20, 60).y));
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::ControlModifier, QPoint(20, 60));
+
+    // An added point just left of the axis snaps onto it (as +0) and is
+    // kept; one that snaps to -1 is refused.
+    document.SetMode(EditMode::Add);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::ControlModifier, WorldToWindow(view, -0.3, 4.2));
+    ASSERT_EQ(document.ControlPoints().size(), 2u);
+    EXPECT_EQ(document.ControlPoints()[1].x, 0.0);
+    EXPECT_FALSE(std::signbit(document.ControlPoints()[1].x));
+    EXPECT_EQ(document.ControlPoints()[1].y, 4.0);
+    EXPECT_EQ(listener.refusals, 0);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::ControlModifier, WorldToWindow(view, -0.7, 4.2));
+    EXPECT_EQ(listener.refusals, 1);
+    EXPECT_EQ(document.ControlPoints().size(), 2u);
 }

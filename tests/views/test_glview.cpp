@@ -17,7 +17,7 @@ namespace {
 // Records which operation the routing called, with the point it got.
 class RoutingView : public CGLView {
 public:
-    void OnLeftDown(int x, int y) override { Record("LeftDown", x, y); }
+    void OnLeftDown(unsigned, int x, int y) override { Record("LeftDown", x, y); }
     void OnLeftUp(int x, int y) override { Record("LeftUp", x, y); }
     void OnRightDown(int x, int y) override { Record("RightDown", x, y); }
     void OnRightUp(int x, int y) override { Record("RightUp", x, y); }

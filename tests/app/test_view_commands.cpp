@@ -152,21 +152,5 @@ TEST_F(ViewCommands, FrameSurfaceFitsSmallAndLargeSurfacesWithAMarginAndKeepsThe
         EXPECT_NE(box, before) << "scale " << scale;
         EXPECT_EQ(std::memcmp(turned, Surface().Trackball().Matrix(), sizeof turned), 0);
         ExpectNothingToSaveOrUndo();
-        // Framed is framed: again changes nothing.
-        const float distance = Surface().Trackball().Distance();
-        Trigger("actionFrameSurface");
-        EXPECT_EQ(Surface().Trackball().Distance(), distance);
     }
-}
-
-TEST_F(ViewCommands, FrameSurfaceWithoutASurfaceDoesNothing)
-{
-    TurnAndZoom();
-    const Design before = dialog->Document().Value();
-    const QImage shown = GrabView(Surface());
-    Trigger("actionFrameSurface");
-    EXPECT_EQ(dialog->Document().Value().viewDistance, before.viewDistance);
-    EXPECT_EQ(CountUnequal(GrabView(Surface()), shown), 0);
-    EXPECT_EQ(dialog->UndoStack().count(), 0);
-    EXPECT_FALSE(dialog->isWindowModified());
 }

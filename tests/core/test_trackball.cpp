@@ -486,24 +486,22 @@ TEST(TrackballRotation, TurnsAboutAScreenAxisLeaveThatAxisExactly)
 
 namespace {
 
-// The distance after one zoom drag step of `travel` pixels from `distance`.
-float DragZoomed(float distance, int travel, float pixelRatio = 1.0f)
+CTrackball AtDistance(float distance, float pixelRatio = 1.0f)
 {
     CTrackball tb;
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     tb.SetView(identity, distance);
     tb.SetDevicePixelRatio(pixelRatio);
+    return tb;
+}
+
+// The distance after one zoom drag step of `travel` device pixels.
+float DragZoomed(float distance, int travel, float pixelRatio = 1.0f)
+{
+    CTrackball tb = AtDistance(distance, pixelRatio);
     tb.BeginZoom(500, 0);
     tb.Motion(500 + travel, 0);
     return tb.Distance();
-}
-
-CTrackball AtDistance(float distance)
-{
-    CTrackball tb;
-    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    tb.SetView(identity, distance);
-    return tb;
 }
 
 } // namespace
@@ -513,75 +511,43 @@ TEST(TrackballWheel, ANotchZoomsAsTheEquivalentDragStepBitForBit)
     for (float start : {20.0f, 7.3f, 2.01f, 1234.5f}) {
         CTrackball tb = AtDistance(start);
         EXPECT_EQ(tb.Wheel(120), 1);
-        EXPECT_EQ(tb.Distance(), DragZoomed(start, -15)) << "forward, nearer, from " << start;
         const float nearer = tb.Distance();
-        EXPECT_LT(nearer, start);
+        EXPECT_EQ(nearer, DragZoomed(start, -15)) << "forward, nearer, from " << start;
         EXPECT_EQ(tb.Wheel(-120), 1);
         EXPECT_EQ(tb.Distance(), DragZoomed(nearer, 15)) << "back, farther, from " << nearer;
     }
-    // One event of three notches is three drag steps, one after the other.
+    // One event of three notches is three drag steps.
     CTrackball tb = AtDistance(20.0f);
     tb.Wheel(-360);
     EXPECT_EQ(tb.Distance(), DragZoomed(DragZoomed(DragZoomed(20.0f, 15), 15), 15));
-    // A notch is the same on a display scaled by 2, where the drag travels
-    // twice as many device pixels.
-    CTrackball scaled = AtDistance(20.0f);
-    scaled.SetDevicePixelRatio(2.0f);
+    // On a display scaled by 2 the same notch is a drag of twice the device pixels.
+    CTrackball scaled = AtDistance(20.0f, 2.0f);
     scaled.Wheel(120);
     EXPECT_EQ(scaled.Distance(), DragZoomed(20.0f, -30, 2.0f));
-    EXPECT_EQ(scaled.Distance(), DragZoomed(20.0f, -15));
 }
 
-TEST(TrackballWheel, FineStepsAddUpToExactlyTheNotch)
+TEST(TrackballWheel, FineStepsAddUpToExactlyTheNotchFromWhereItBegan)
 {
     const float notch = DragZoomed(20.0f, -15);
-    for (const std::vector<int>& steps :
-         {std::vector<int>(8, 15), std::vector<int>{50, 70}, std::vector<int>{1, 119},
-          std::vector<int>{90, -30, 60}, std::vector<int>(4, 30)}) {
+    for (const std::vector<int>& steps : {std::vector<int>(8, 15), std::vector<int>{50, 70},
+                                          std::vector<int>{90, -30, 60}, std::vector<int>{135, -15}}) {
         CTrackball tb = AtDistance(20.0f);
         float previous = tb.Distance();
         for (int step : steps) {
             EXPECT_EQ(tb.Wheel(step), 1);
-            // Each share moves the camera its own way at once.
-            EXPECT_EQ(tb.Distance() < previous, step > 0) << step;
+            EXPECT_EQ(tb.Distance() < previous, step > 0) << "each share moves at once";
             previous = tb.Distance();
         }
         EXPECT_EQ(tb.Distance(), notch) << steps.size() << " steps";
     }
-    // Half a notch is half the notch's travel; there and back is no change.
     CTrackball tb = AtDistance(20.0f);
     tb.Wheel(60);
-    EXPECT_FLOAT_EQ(tb.Distance(), 20.0f * (1.0f - 7.5f * 0.008f));
-    tb.Wheel(-60);
-    EXPECT_EQ(tb.Distance(), 20.0f);
-    // Fifteen eighths past a notch and back again.
-    tb.Wheel(135);
-    tb.Wheel(-15);
-    EXPECT_EQ(tb.Distance(), notch);
-}
-
-TEST(TrackballWheel, AnotherMoveOfTheCameraStartsTheNotchAfresh)
-{
-    // Half a notch, then the camera is put elsewhere: the next notch's
-    // worth zooms from there, as a whole notch does.
-    CTrackball set = AtDistance(20.0f);
-    set.Wheel(60);
+    EXPECT_FLOAT_EQ(tb.Distance(), 20.0f * (1.0f - 7.5f * 0.008f)) << "half a notch";
+    // The camera put elsewhere: the rest of the notch starts afresh from there.
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    set.SetView(identity, 30.0f);
-    for (int i = 0; i < 8; ++i)
-        set.Wheel(15);
-    EXPECT_EQ(set.Distance(), DragZoomed(30.0f, -15));
-
-    CTrackball dragged = AtDistance(20.0f);
-    dragged.Wheel(60);
-    const float halfway = dragged.Distance();
-    dragged.BeginZoom(0, 0);
-    dragged.Motion(40, 0);
-    dragged.EndZoom();
-    const float afterDrag = dragged.Distance();
-    EXPECT_EQ(afterDrag, DragZoomed(halfway, 40));
-    dragged.Wheel(120);
-    EXPECT_EQ(dragged.Distance(), DragZoomed(afterDrag, -15));
+    tb.SetView(identity, 30.0f);
+    tb.Wheel(120);
+    EXPECT_EQ(tb.Distance(), DragZoomed(30.0f, -15));
 }
 
 TEST(TrackballWheel, TheFloorHoldsAndHugeTurnsStayFinite)
@@ -590,9 +556,8 @@ TEST(TrackballWheel, TheFloorHoldsAndHugeTurnsStayFinite)
     for (int i = 0; i < 40; ++i)
         tb.Wheel(120);
     EXPECT_EQ(tb.Distance(), 2.0f);
-    EXPECT_EQ(tb.Wheel(120), 0) << "at the floor a notch forward changes nothing";
-    EXPECT_EQ(tb.Wheel(15), 0);
-    EXPECT_EQ(tb.Distance(), 2.0f);
+    EXPECT_EQ(tb.Wheel(15), 0) << "at the floor a step forward changes nothing";
+    // ...and is spent: the way back starts at once.
     EXPECT_EQ(tb.Wheel(-120), 1);
     EXPECT_EQ(tb.Distance(), DragZoomed(2.0f, 15));
 

@@ -50,11 +50,6 @@ double Reach(const std::vector<CVector3>& points, const float* rotation, float d
 
 } // namespace
 
-TEST(ViewFraming, TheLensIsThirtyDegreesEachWay)
-{
-    EXPECT_NEAR(ViewHalfSide(), std::tan(3.14159265358979323846 / 6.0), 1e-15);
-}
-
 TEST(ViewFraming, SmallAndLargeSurfacesReachTheShareExactlyWherePossible)
 {
     // A quarter turn about y, then a tilt: the box is seen from aside.

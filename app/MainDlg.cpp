@@ -106,6 +106,14 @@ void CMainDlg::CreateMenus()
     redo->setObjectName(QStringLiteral("actionRedo"));
     edit->addAction(undo);
     edit->addAction(redo);
+
+    // Where the 3D view looks from: no design change, so neither a step nor unsaved.
+    QMenu* view = m_menuBar->addMenu(tr("&View"));
+    QAction* resetView = view->addAction(tr("&Reset View"), this, [this] { m_design.ResetView(); });
+    resetView->setShortcut(QKeySequence(Qt::Key_Home));
+    resetView->setObjectName(QStringLiteral("actionResetView"));
+    view->addAction(tr("&Frame Surface"), this, [this] { m_design.FrameSurface(); })
+        ->setObjectName(QStringLiteral("actionFrameSurface"));
 }
 
 void CMainDlg::CreateControls()

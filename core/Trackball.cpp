@@ -16,8 +16,9 @@ const float kZoomRate = 0.008f;
 const float kSphereBulge = 1.001f;
 // Chords at or below this leave m_LastPoint alone so slow drags accumulate.
 const float kMinChord = 0.0001f;
-// The zoom never brings the camera closer than this.
-const double kMinDistance = 2.0;
+// A single wheel event counts for at most this many notches: the fastest
+// wheels report a few, and no event can take the zoom's loop for long.
+const int kMaxWheelNotches = 100;
 // An axis no longer than this has no usable direction: the turn is skipped.
 const float kMinAxisLength = 1.0e-4f;
 const double kPi = 3.14159265358979323846;
@@ -128,6 +129,7 @@ void CTrackball::SetView(const float matrix[16], float distance)
     m_fDistance = distance;
     m_bRotating = 0;
     m_bZooming = 0;
+    m_wheelTravel = 0;
 }
 
 void CTrackball::SetDevicePixelRatio(float ratio)
@@ -208,18 +210,55 @@ void CTrackball::ZoomStep(int x, int y)
 {
     const double f = (static_cast<double>(x) - m_LastPoint.x)
                      * static_cast<double>(m_fZoomRate) + 1.0;
-    const double reached = f * static_cast<double>(m_fDistance);
-    float factor = static_cast<float>(f);
-    if (reached < kMinDistance || std::isnan(reached))
-        factor = static_cast<float>(kMinDistance / static_cast<double>(m_fDistance));
-    const float distance = static_cast<float>(static_cast<double>(factor)
-                                              * static_cast<double>(m_fDistance));
-    // Past the largest float the camera would sit at infinity and every later
-    // step would give NaN: the view could never come back.
-    if (std::isfinite(distance))
-        m_fDistance = distance;
+    m_fDistance = Zoomed(f, m_fDistance);
+    m_wheelTravel = 0;
     m_LastPoint.x = static_cast<double>(x);
     m_LastPoint.y = static_cast<double>(y);
+}
+
+float CTrackball::Zoomed(double factor, float from)
+{
+    const double reached = factor * static_cast<double>(from);
+    float narrowed = static_cast<float>(factor);
+    if (reached < kMinDistance || std::isnan(reached))
+        narrowed = static_cast<float>(kMinDistance / static_cast<double>(from));
+    const float distance = static_cast<float>(static_cast<double>(narrowed)
+                                              * static_cast<double>(from));
+    // Past the largest float the camera would sit at infinity and every later
+    // step would give NaN: the view could never come back.
+    return std::isfinite(distance) ? distance : from;
+}
+
+int CTrackball::Wheel(int angleDelta)
+{
+    // A notch is a drag step leftward (nearer) on an unscaled display: the
+    // wheel turns by notches, not by pixels, on every display. The factor of
+    // a partial notch is that of its share of the travel, measured from
+    // where the notch began, so that the shares of a notch end where the
+    // notch ends.
+    const auto factor = [](int travel) {
+        const double pixels = static_cast<double>(travel) * kWheelNotchTravel / kWheelNotch;
+        return -pixels * static_cast<double>(kZoomRate) + 1.0;
+    };
+    const int limit = kMaxWheelNotches * kWheelNotch;
+    angleDelta = std::clamp(angleDelta, -limit, limit);
+    if (m_wheelTravel == 0)
+        m_wheelAnchor = m_fDistance;
+    m_wheelTravel += angleDelta;
+    while (m_wheelTravel >= kWheelNotch || m_wheelTravel <= -kWheelNotch) {
+        const int notch = m_wheelTravel > 0 ? kWheelNotch : -kWheelNotch;
+        m_wheelAnchor = Zoomed(factor(notch), m_wheelAnchor);
+        m_wheelTravel -= notch;
+    }
+    const float distance =
+        m_wheelTravel == 0 ? m_wheelAnchor : Zoomed(factor(m_wheelTravel), m_wheelAnchor);
+    // Travel that pressed against the floor is spent, as a drag's is: the
+    // way back starts at once.
+    if (distance <= static_cast<float>(kMinDistance))
+        m_wheelTravel = 0;
+    const bool changed = distance != m_fDistance;
+    m_fDistance = distance;
+    return changed ? 1 : 0;
 }
 
 CVector3 CTrackball::ProjectToSphere(int x, int y) const

@@ -3,10 +3,20 @@
 #include "core/Vector3.h"
 
 // Turns mouse drags in the 3D view into a rotation (left button, a virtual
-// trackball) and a camera distance (right button, horizontal travel).
-// Plain arithmetic: the view reads the results and hands them to OpenGL.
+// trackball) and a camera distance (right button, horizontal travel, or the
+// wheel). Plain arithmetic: the view reads the results and hands them to
+// OpenGL.
 class CTrackball {
 public:
+    // The zoom never brings the camera closer than this.
+    static constexpr double kMinDistance = 2.0;
+    // Wheel rotation in eighths of a degree (what Qt's angleDelta counts) of
+    // one notch of a mouse wheel.
+    static constexpr int kWheelNotch = 120;
+    // The leftward drag, in pixels of an unscaled display, that zooms as far
+    // as one notch of the wheel turned forward.
+    static constexpr int kWheelNotchTravel = 15;
+
     CTrackball();
 
     // The view's client size in pixels. Until one is set, every point lifts
@@ -21,6 +31,13 @@ public:
     void EndZoom();
     // One step of the active drag; 1 if the rotation or distance changed.
     int Motion(int x, int y);
+    // Zooms by `angleDelta` eighths of a degree of the wheel, forward
+    // (positive) nearer: a notch as one step of a zoom drag of
+    // kWheelNotchTravel pixels, finer steps (touchpads) by their share of it.
+    // Steps that add up to a notch leave the camera exactly where the notch
+    // does, unless a drag or SetView moved it in between. 1 if the distance
+    // changed.
+    int Wheel(int angleDelta);
     CVector3 ProjectToSphere(int x, int y) const;
 
     // The accumulated rotation, 16 floats column-major, as glMultMatrixf takes it.
@@ -38,6 +55,9 @@ private:
 
     int RotationStep(int x, int y);
     void ZoomStep(int x, int y);
+    // The distance after a zoom step of `factor` from `from`: never nearer
+    // than kMinDistance, and `from` where it would not be finite.
+    static float Zoomed(double factor, float from);
 
     float m_Matrix[16];
     CVector3 m_LastPoint;
@@ -48,4 +68,8 @@ private:
     float m_fDistance;
     float m_fRadius;
     float m_fZoomRate;
+    // The wheel's travel, in eighths of a degree within (-notch, notch),
+    // since the distance was m_wheelAnchor.
+    int m_wheelTravel = 0;
+    float m_wheelAnchor = 0.0f;
 };

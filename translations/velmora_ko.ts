@@ -123,6 +123,18 @@
         <source>A curve can hold at most %1 control points.</source>
         <translation>곡선 하나에는 조정점을 %1개까지만 둘 수 있습니다.</translation>
     </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>보기(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Reset View</source>
+        <translation>보기 초기화(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Frame Surface</source>
+        <translation>화면에 맞추기(&amp;F)</translation>
+    </message>
 </context>
 <context>
     <name>DesignFiles</name>

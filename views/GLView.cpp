@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QStyleHints>
+#include <QWheelEvent>
 #include <cmath>
 
 CGLView::CGLView()
@@ -143,6 +144,7 @@ void CGLView::OnLeftUp(int, int) {}
 void CGLView::OnRightDown(int, int) {}
 void CGLView::OnRightUp(int, int) {}
 void CGLView::OnDrag(unsigned, int, int) {}
+void CGLView::OnWheel(int) {}
 
 bool CGLView::event(QEvent* event)
 {
@@ -264,4 +266,14 @@ void CGLView::mouseMoveEvent(QMouseEvent* event)
     const QPoint p = DevicePoint(event);
     OnDrag(MouseFlags(event), p.x(), p.y());
     QWindow::mouseMoveEvent(event);
+}
+
+void CGLView::wheelEvent(QWheelEvent* event)
+{
+    // Every platform reports the angle, touchpads in fine steps; only their
+    // pixel travel is optional. Sideways scrolling is not a turn of the wheel.
+    const int angle = event->angleDelta().y();
+    if (angle != 0)
+        OnWheel(angle);
+    QWindow::wheelEvent(event);
 }

@@ -36,6 +36,9 @@ public:
     virtual void OnRightDown(int x, int y);
     virtual void OnRightUp(int x, int y);
     virtual void OnDrag(unsigned flags, int x, int y);
+    // The wheel turned by `angleDelta` eighths of a degree (120 a notch,
+    // forward positive; touchpads send finer steps).
+    virtual void OnWheel(int angleDelta);
 
     // Asks for a frame at the next update; until it is drawn the view
     // reports a frame pending, so that anyone can wait for the picture.
@@ -67,6 +70,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
     ClientRect m_rcClient;  // read once by InitGL; the derived views map the mouse with it
 

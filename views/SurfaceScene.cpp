@@ -4,9 +4,9 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
-#include <cmath>
 
 #include "core/SweepMesh.h"
+#include "core/ViewFraming.h"
 #include "core/bmp/ShrinkImage.h"
 
 namespace {
@@ -67,9 +67,8 @@ void SurfaceScene::InitGL()
 
 void SurfaceScene::SetProjection()
 {
-    const double pi = 3.14159265358979323846;
-    const double t = 1.0 / (std::cos(pi / 6.0) / std::sin(pi / 6.0));
-    glFrustum(-t, t, -t, t, 1.0, 1000.0);
+    const double t = ViewHalfSide();
+    glFrustum(-t, t, -t, t, kViewNear, kViewFar);
     glTranslatef(0.0f, 0.0f, -m_trackball->Distance());
 }
 

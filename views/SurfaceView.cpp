@@ -123,6 +123,11 @@ void CSurfaceView::OnDrag(unsigned, int x, int y)
     m_design.DragView(x, y);
 }
 
+void CSurfaceView::OnWheel(int angleDelta)
+{
+    m_design.ZoomByWheel(angleDelta);
+}
+
 void CSurfaceView::BuildSurface(const std::vector<CVector3>& profileSamples,
                                 const std::vector<CVector3>& pathControls,
                                 const std::vector<CVector3>& profileControls)

@@ -13,9 +13,9 @@
 
 // The lit, optionally textured 3D view of the swept surface of a design.
 // Drags turn (left button, a virtual trackball) and zoom (right button) the
-// design's view; every change of the design it shows has it rebuild what
-// changed and ask for a frame. Its scene does the drawing; the view brackets
-// it with its own context.
+// design's view, and the wheel zooms it too; every change of the design it
+// shows has it rebuild what changed and ask for a frame. Its scene does the
+// drawing; the view brackets it with its own context.
 class CSurfaceView : public CGLView, private DesignListener {
     Q_OBJECT
 public:
@@ -32,6 +32,7 @@ public:
     void OnRightDown(int x, int y) override;
     void OnRightUp(int x, int y) override;
     void OnDrag(unsigned flags, int x, int y) override;
+    void OnWheel(int angleDelta) override;
 
     // Refills the surface's vertex buffer from these curves, now (for
     // comparisons: the design's own curves come back at its next change).

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
+
+#include "core/SweepMesh.h"
+#include "core/ViewFraming.h"
 
 DesignDocument::DesignDocument()
 {
@@ -52,6 +56,32 @@ void DesignDocument::DragView(int x, int y)
 {
     if (m_trackball.Motion(x, y))
         Notify(kViewPart);
+}
+
+void DesignDocument::ZoomByWheel(int angleDelta)
+{
+    if (m_trackball.Wheel(angleDelta))
+        Notify(kViewPart);
+}
+
+void DesignDocument::ResetView()
+{
+    const Design blank;
+    m_trackball.SetView(blank.viewRotation, blank.viewDistance);
+    Notify(kViewPart);
+}
+
+void DesignDocument::FrameSurface()
+{
+    // The surface as the view draws it, with the default sweep settings.
+    std::vector<CVector3> points;
+    for (const std::vector<SweepVertex>& strip :
+         ComputeSweepMesh(m_profile.SamplePoints(), m_path.ControlPoints(), m_profile.ControlPoints()))
+        for (const SweepVertex& vertex : strip)
+            points.push_back(vertex.position);
+    const std::optional<float> distance = FramingDistance(points, m_trackball.Matrix());
+    if (distance)
+        SetView(m_trackball.Matrix(), *distance);
 }
 
 Result<void> DesignDocument::SetView(const float rotation[16], float distance)

@@ -97,6 +97,13 @@ public:
     void BeginZoom(int x, int y) { m_trackball.BeginZoom(x, y); }
     void EndZoom() { m_trackball.EndZoom(); }
     void DragView(int x, int y);
+    // Zooms by a turn of the wheel (see CTrackball::Wheel).
+    void ZoomByWheel(int angleDelta);
+    // Back to the view a new design starts with.
+    void ResetView();
+    // Moves the camera, its rotation kept, to where the whole surface fits
+    // the view with a margin; with no surface nothing changes.
+    void FrameSurface();
     // A pose that is not finite, or a distance not above 0: refused.
     Result<void> SetView(const float rotation[16], float distance);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -176,5 +177,44 @@ TEST_F(DesignDocumentTest, ADragInTheViewTurnsItAndTellsOnlyWhenItMoved)
     heard.changes.clear();
     document.RemoveListener(&heard);
     document.SetRenderMode(RenderMode::Wireframe);
+    EXPECT_TRUE(heard.changes.empty());
+}
+
+TEST_F(DesignDocumentTest, TheViewCommandsMoveOnlyTheCameraAndTellOfTheView)
+{
+    Design turned = Vase();
+    turned.texturePath.clear();
+    ASSERT_TRUE(document.Assign(turned));
+    heard.changes.clear();
+    const auto expectOnly = [&](float distance, const float* rotation) {
+        EXPECT_EQ(heard.changes, std::vector<DesignParts>{kViewPart});
+        heard.changes.clear();
+        Design now = document.Value();
+        EXPECT_EQ(now.viewDistance, distance);
+        now.viewDistance = turned.viewDistance;
+        EXPECT_TRUE(std::equal(rotation, rotation + 16, now.viewRotation));
+        std::copy(turned.viewRotation, turned.viewRotation + 16, now.viewRotation);
+        EXPECT_TRUE(SameDesign(now, turned)) << "nothing but the view changed";
+    };
+
+    document.ZoomByWheel(-120);
+    expectOnly(12.5f * 1.12f, turned.viewRotation);
+    document.FrameSurface();
+    expectOnly(document.Trackball().Distance(), turned.viewRotation);
+    EXPECT_NE(document.Trackball().Distance(), 12.5f * 1.12f);
+    const Design blank;
+    document.ResetView();
+    expectOnly(blank.viewDistance, blank.viewRotation);
+
+    // At the floor the wheel moves nothing and tells no one; nor does
+    // framing where there is no surface.
+    for (int i = 0; i < 30; ++i)
+        document.ZoomByWheel(120);
+    heard.changes.clear();
+    document.ZoomByWheel(120);
+    EXPECT_TRUE(heard.changes.empty());
+    document.Clear();
+    heard.changes.clear();
+    document.FrameSurface();
     EXPECT_TRUE(heard.changes.empty());
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 // No drag can make the shared drag point unusable; this puts it there to
 // check the zoom's guard.
@@ -479,4 +480,94 @@ TEST(TrackballRotation, TurnsAboutAScreenAxisLeaveThatAxisExactly)
     for (int x = 1; x <= 290; ++x)
         ASSERT_EQ(tb.Motion(x, 171), 1);
     expectAxisKept(tb.Matrix(), 1, 290);
+}
+
+// --- the wheel --------------------------------------------------------------
+
+namespace {
+
+CTrackball AtDistance(float distance, float pixelRatio = 1.0f)
+{
+    CTrackball tb;
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    tb.SetView(identity, distance);
+    tb.SetDevicePixelRatio(pixelRatio);
+    return tb;
+}
+
+// The distance after one zoom drag step of `travel` device pixels.
+float DragZoomed(float distance, int travel, float pixelRatio = 1.0f)
+{
+    CTrackball tb = AtDistance(distance, pixelRatio);
+    tb.BeginZoom(500, 0);
+    tb.Motion(500 + travel, 0);
+    return tb.Distance();
+}
+
+} // namespace
+
+TEST(TrackballWheel, ANotchZoomsAsTheEquivalentDragStepBitForBit)
+{
+    for (float start : {20.0f, 7.3f, 2.01f, 1234.5f}) {
+        CTrackball tb = AtDistance(start);
+        EXPECT_EQ(tb.Wheel(120), 1);
+        const float nearer = tb.Distance();
+        EXPECT_EQ(nearer, DragZoomed(start, -15)) << "forward, nearer, from " << start;
+        EXPECT_EQ(tb.Wheel(-120), 1);
+        EXPECT_EQ(tb.Distance(), DragZoomed(nearer, 15)) << "back, farther, from " << nearer;
+    }
+    // One event of three notches is three drag steps.
+    CTrackball tb = AtDistance(20.0f);
+    tb.Wheel(-360);
+    EXPECT_EQ(tb.Distance(), DragZoomed(DragZoomed(DragZoomed(20.0f, 15), 15), 15));
+    // On a display scaled by 2 the same notch is a drag of twice the device pixels.
+    CTrackball scaled = AtDistance(20.0f, 2.0f);
+    scaled.Wheel(120);
+    EXPECT_EQ(scaled.Distance(), DragZoomed(20.0f, -30, 2.0f));
+}
+
+TEST(TrackballWheel, FineStepsAddUpToExactlyTheNotchFromWhereItBegan)
+{
+    const float notch = DragZoomed(20.0f, -15);
+    for (const std::vector<int>& steps : {std::vector<int>(8, 15), std::vector<int>{50, 70},
+                                          std::vector<int>{90, -30, 60}, std::vector<int>{135, -15}}) {
+        CTrackball tb = AtDistance(20.0f);
+        float previous = tb.Distance();
+        for (int step : steps) {
+            EXPECT_EQ(tb.Wheel(step), 1);
+            EXPECT_EQ(tb.Distance() < previous, step > 0) << "each share moves at once";
+            previous = tb.Distance();
+        }
+        EXPECT_EQ(tb.Distance(), notch) << steps.size() << " steps";
+    }
+    CTrackball tb = AtDistance(20.0f);
+    tb.Wheel(60);
+    EXPECT_FLOAT_EQ(tb.Distance(), 20.0f * (1.0f - 7.5f * 0.008f)) << "half a notch";
+    // The camera put elsewhere: the rest of the notch starts afresh from there.
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    tb.SetView(identity, 30.0f);
+    tb.Wheel(120);
+    EXPECT_EQ(tb.Distance(), DragZoomed(30.0f, -15));
+}
+
+TEST(TrackballWheel, TheFloorHoldsAndHugeTurnsStayFinite)
+{
+    CTrackball tb = AtDistance(20.0f);
+    for (int i = 0; i < 40; ++i)
+        tb.Wheel(120);
+    EXPECT_EQ(tb.Distance(), 2.0f);
+    EXPECT_EQ(tb.Wheel(15), 0) << "at the floor a step forward changes nothing";
+    // ...and is spent: the way back starts at once.
+    EXPECT_EQ(tb.Wheel(-120), 1);
+    EXPECT_EQ(tb.Distance(), DragZoomed(2.0f, 15));
+
+    // Whatever a broken device reports, the zoom ends, finite.
+    CTrackball far = AtDistance(20.0f);
+    far.Wheel(-2147483647 - 1);
+    far.Wheel(-2147483647 - 1);
+    EXPECT_TRUE(std::isfinite(far.Distance()));
+    EXPECT_GT(far.Distance(), 1.0e4f);
+    far.Wheel(2147483647);
+    far.Wheel(2147483647);
+    EXPECT_EQ(far.Distance(), 2.0f);
 }

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QScreen>
 #include <QTest>
+#include <QWheelEvent>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -94,6 +95,15 @@ inline int CountDifferentPixels(const QImage& a, const QImage& b)
                             qBlue(b.pixel(x, y)), 3))
                 ++count;
     return count;
+}
+
+// Turns the wheel over `window` at `at` (logical pixels) by `angleDelta`
+// eighths of a degree: y forward and back, x sideways. QTest has no wheel.
+inline void TurnWheel(QWindow& window, QPoint at, QPoint angleDelta)
+{
+    QWheelEvent event(at, window.mapToGlobal(at), QPoint(), angleDelta, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&window, &event);
 }
 
 inline void ProcessEvents()

@@ -119,4 +119,11 @@ TEST(DevicePixels, TrackballTurnsAndZoomsAsMuchForTheSameGestureAtAnyScale)
     unscaled.EndZoom();
     EXPECT_NE(unscaled.Distance(), 20.0f);
     EXPECT_FLOAT_EQ(view.Trackball().Distance(), unscaled.Distance());
+
+    // A notch of the wheel zooms as a drag of its worth in logical pixels.
+    TurnWheel(view, QPoint(100, 75), QPoint(0, 120));
+    unscaled.BeginZoom(100, 75);
+    unscaled.Motion(100 - CTrackball::kWheelNotchTravel, 75);
+    unscaled.EndZoom();
+    EXPECT_FLOAT_EQ(view.Trackball().Distance(), unscaled.Distance());
 }

@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/Bezier.h"
 #include "core/SweepMesh.h"
@@ -319,6 +320,38 @@ TEST_F(SurfaceViewTest, LeftDragTurnsAndRightDragZooms)
     QTest::mouseMove(&view, c - QPoint(50, 0));
     QTest::mouseRelease(&view, Qt::RightButton, {}, c - QPoint(50, 0));
     EXPECT_FLOAT_EQ(view.Trackball().Distance(), 20.0f * static_cast<float>(-50 * 0.008f + 1.0));
+}
+
+TEST_F(SurfaceViewTest, TheWheelZoomsAsTheRightDragItsNotchIsWorth)
+{
+    BuildVase();
+    const float start[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const QPoint c = Centre();
+    // Fifteen pixels to the left with the right button held.
+    GrabView(view);
+    QTest::mousePress(&view, Qt::RightButton, {}, c);
+    QTest::mouseMove(&view, c - QPoint(CTrackball::kWheelNotchTravel, 0));
+    QTest::mouseRelease(&view, Qt::RightButton, {}, c - QPoint(CTrackball::kWheelNotchTravel, 0));
+    const float dragged = view.Trackball().Distance();
+    ASSERT_LT(dragged, 20.0f);
+    const QImage draggedPicture = GrabView(view);
+
+    // One notch forward, and eight touchpad steps of an eighth of one.
+    for (const std::vector<int>& steps : {std::vector<int>{120}, std::vector<int>(8, 15)}) {
+        ASSERT_TRUE(design.SetView(start, 20.0f));
+        GrabView(view);
+        for (int step : steps)
+            TurnWheel(view, c, QPoint(0, step));
+        EXPECT_TRUE(view.IsFramePending()) << "the view asks for a frame";
+        EXPECT_EQ(view.Trackball().Distance(), dragged) << steps.size() << " steps";
+        EXPECT_EQ(CountUnequal(GrabView(view), draggedPicture), 0);
+    }
+    // Back a notch; sideways is no turn of the wheel.
+    TurnWheel(view, c, QPoint(0, -120));
+    EXPECT_FLOAT_EQ(view.Trackball().Distance(), dragged * 1.12f);
+    const float back = view.Trackball().Distance();
+    TurnWheel(view, c, QPoint(120, 0));
+    EXPECT_EQ(view.Trackball().Distance(), back);
 }
 
 TEST_F(SurfaceViewTest, MovesOutsideTheViewAreNotSeenAndReleasingThereEndsTheDrag)

@@ -29,12 +29,18 @@ public:
     void DrawScene() override;
     void SetProjection() override;
     void OnLeftDown(int x, int y) override;
+    // In select mode, on a point: picks it and says so.
+    void OnLeftDoubleClick(int x, int y) override;
     void OnDrag(unsigned flags, int x, int y) override;
 
     CurveDocument& Document() const { return m_Document; }
 
     // Whether a mouse move is waiting to be handled.
     bool HasPendingMove() const { return m_pendingMove != nullptr; }
+
+signals:
+    // A double click in select mode picked the point now selected.
+    void PointDoubleClicked();
 
 protected:
     bool event(QEvent* event) override;

@@ -32,6 +32,8 @@ public:
     virtual void ScreenToWorld(int x, int y, double nearPoint[3], double farPoint[3]);
     virtual void OnLeftDown(int x, int y);
     virtual void OnLeftUp(int x, int y);
+    // The second press of a left double click, which OnLeftDown does not see.
+    virtual void OnLeftDoubleClick(int x, int y);
     virtual void OnRightDown(int x, int y);
     virtual void OnRightUp(int x, int y);
     virtual void OnDrag(unsigned flags, int x, int y);

@@ -331,8 +331,11 @@ void CMainDlg::OnReset()
         ShowStandardMessage("100 이하의 값을 입력하세요.");
         m_nDegree = kMaxDesignDegree;
     }
-    m_design.SetDegree(m_nDegree);
-    m_recorder.Record(tr("Reset"), [this] { m_design.ResetPath(); });
+    // The degree is part of the step: undo puts back the one in use before.
+    m_recorder.Record(tr("Reset"), [this] {
+        m_design.SetDegree(m_nDegree);
+        m_design.ResetPath();
+    });
 }
 
 void CMainDlg::UpdateTitle()

@@ -232,5 +232,9 @@
         <source>Move Point</source>
         <translation>점 이동</translation>
     </message>
+    <message>
+        <source>Degree</source>
+        <translation>차수</translation>
+    </message>
 </context>
 </TS>

@@ -176,6 +176,35 @@ TEST_F(DesignCommands, ResetAndRenderModeAreUndoneToo)
     EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Wireframe);
 }
 
+TEST_F(DesignCommands, UndoingAResetPutsBackItsDegree)
+{
+    auto* field = qobject_cast<QLineEdit*>(dialog->GetDlgItem(IDC_DEGREE));
+    field->setText("3");
+    Press(IDC_RESET);
+    field->setText("7");
+    Press(IDC_RESET);
+    EXPECT_EQ(dialog->UndoStack().count(), 2);
+    dialog->UndoStack().undo();
+    EXPECT_EQ(field->text(), "3");
+    EXPECT_EQ(dialog->Document().Degree(), 3u);
+    EXPECT_EQ(dialog->Path().ControlPoints().size(), 4u);
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("three.velmora")));
+    const Result<Design> saved = OpenDesignFile(QFile::encodeName(File("three.velmora")).toStdString());
+    ASSERT_TRUE(saved) << saved.Error();
+    EXPECT_EQ(saved->degree, 3u);
+    EXPECT_EQ(saved->path.size(), 4u);
+    dialog->UndoStack().redo();
+    EXPECT_EQ(field->text(), "7");
+    EXPECT_EQ(dialog->Document().Degree(), 7u);
+    // Back to the start: degree 1, and a Reset that changes nothing is no step.
+    dialog->UndoStack().undo();
+    dialog->UndoStack().undo();
+    EXPECT_EQ(field->text(), "1");
+    EXPECT_EQ(dialog->Document().Degree(), 1u);
+    Press(IDC_RESET);
+    EXPECT_EQ(dialog->UndoStack().count(), 2) << "the redo steps stay";
+}
+
 TEST_F(DesignCommands, SaveThenOpenGivesTheSameDesignAndTheSameBytes)
 {
     DrawThreePoints();

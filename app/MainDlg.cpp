@@ -1,7 +1,6 @@
 #include "app/MainDlg.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,7 +77,9 @@ void CMainDlg::CreateMenus()
     add(file, tr("&Open..."), QKeySequence::Open, "actionOpen", [this] { m_files->OnOpen(); });
     QMenu* recent = file->addMenu(tr("Open &Recent"));
     recent->setObjectName(QStringLiteral("menuRecent"));
-    connect(recent, &QMenu::aboutToShow, this, [this, recent] { m_files->FillRecentMenu(recent); });
+    // Filled as the File menu opens: a disabled submenu never opens, and
+    // the list may have grown since.
+    connect(file, &QMenu::aboutToShow, this, [this, recent] { m_files->FillRecentMenu(recent); });
     m_files->FillRecentMenu(recent);
     file->addSeparator();
     add(file, tr("&Save"), QKeySequence::Save, "actionSave", [this] { m_files->OnSave(); });
@@ -340,11 +341,7 @@ void CMainDlg::OnReset()
 
 void CMainDlg::UpdateTitle()
 {
-    const QString caption = QString::fromUtf8(kDialogCaption);
-    if (m_files->FileName().isEmpty())
-        setWindowTitle(caption + QStringLiteral("[*]"));
-    else
-        setWindowTitle(tr("%1[*] - %2").arg(QFileInfo(m_files->FileName()).fileName(), caption));
+    setWindowTitle(tr("%1[*] - %2").arg(m_files->DisplayName(), QString::fromUtf8(kDialogCaption)));
     setWindowModified(m_files->IsModified());
 }
 

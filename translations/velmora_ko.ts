@@ -190,6 +190,10 @@
         <source>Untitled</source>
         <translation>제목 없음</translation>
     </message>
+    <message>
+        <source>&amp;Clear Menu</source>
+        <translation>메뉴 지우기(&amp;C)</translation>
+    </message>
 </context>
 <context>
     <name>TextureMessages</name>

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QOpenGLContext>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -205,6 +207,35 @@ TEST_F(DesignCommands, UndoingAResetPutsBackItsDegree)
     EXPECT_EQ(dialog->UndoStack().count(), 2) << "the redo steps stay";
 }
 
+TEST_F(DesignCommands, ClearMenuEmptiesTheRecentDesignsUntilTheNextSave)
+{
+    QMenu* file = dialog->MenuBar()->actions().value(0)->menu();
+    auto* recent = dialog->findChild<QMenu*>(QStringLiteral("menuRecent"));
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(recent, nullptr);
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("kept.velmora")));
+    emit file->aboutToShow();
+    EXPECT_TRUE(recent->isEnabled());
+    const QList<QAction*> entries = recent->actions();
+    ASSERT_EQ(entries.size(), 3) << "the design, a separator, Clear Menu";
+    EXPECT_EQ(entries[0]->data().toString(), File("kept.velmora"));
+    EXPECT_TRUE(entries[1]->isSeparator());
+    QAction* clear = entries[2];
+    EXPECT_EQ(clear->objectName(), "actionClearRecent");
+    clear->trigger();
+    EXPECT_TRUE(RecentFiles().List().isEmpty());
+    EXPECT_FALSE(recent->isEnabled());
+    emit file->aboutToShow();
+    EXPECT_FALSE(recent->isEnabled());
+    EXPECT_EQ(recent->actions().size(), 2) << "the separator and Clear Menu";
+    // The next design saved shows again, as the File menu opens.
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("next.velmora")));
+    emit file->aboutToShow();
+    EXPECT_TRUE(recent->isEnabled());
+    ASSERT_EQ(recent->actions().size(), 3);
+    EXPECT_EQ(recent->actions()[0]->data().toString(), File("next.velmora"));
+}
+
 TEST_F(DesignCommands, SaveThenOpenGivesTheSameDesignAndTheSameBytes)
 {
     DrawThreePoints();
@@ -226,7 +257,7 @@ TEST_F(DesignCommands, SaveThenOpenGivesTheSameDesignAndTheSameBytes)
     EXPECT_TRUE(questions.empty()) << "nothing unsaved";
     EXPECT_TRUE(ProfilePoints().empty());
     EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Solid);
-    EXPECT_EQ(dialog->windowTitle(), "Velmora[*]");
+    EXPECT_EQ(dialog->windowTitle(), "Untitled[*] - Velmora");
 
     ASSERT_TRUE(dialog->Files().OpenDesign(File("vase.velmora")));
     const Design opened = dialog->Document().Value();

@@ -34,6 +34,7 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_Viewport1 = new CCurveView(m_design, m_design.Profile());
     m_files = new DesignFiles(m_design, m_recorder, *m_Viewport2, this);
     m_drops = new FileDrops(*m_files, this);
+    m_points = new PointCommands(m_design, m_recorder, this);
     CreateMenus();
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
     const int menuHeight = m_menuBar->sizeHint().height();
@@ -102,6 +103,7 @@ void CMainDlg::CreateMenus()
     redo->setObjectName(QStringLiteral("actionRedo"));
     edit->addAction(undo);
     edit->addAction(redo);
+    m_points->AddTo(edit);
 }
 
 void CMainDlg::CreateControls()
@@ -162,10 +164,10 @@ void CMainDlg::CreateControls()
         {IDC_LOAD_TEXTURE, [this] { m_files->OnLoadTexture(); }},
         {IDC_ADD_CP1, [this] { Profile().SetMode(EditMode::Add); }},
         {IDC_SELECT_CP1, [this] { Profile().SetMode(EditMode::Select); }},
-        {IDC_DELETE_CP1, [this] { m_recorder.Record(tr("Delete Point"), [this] { Profile().DeleteSelectedPoint(); }); }},
+        {IDC_DELETE_CP1, [this] { m_points->DeleteSelected(Profile()); }},
         {IDC_ADD_CP3, [this] { Path().SetMode(EditMode::Add); }},
         {IDC_SELECT_CP3, [this] { Path().SetMode(EditMode::Select); }},
-        {IDC_DELETE_CP3, [this] { m_recorder.Record(tr("Delete Point"), [this] { Path().DeleteSelectedPoint(); }); }},
+        {IDC_DELETE_CP3, [this] { m_points->DeleteSelected(Path()); }},
     };
     // A mode button stays pressed while its mode is on. The documents and
     // the view hold the modes, and every command ends by showing them, so
@@ -179,6 +181,9 @@ void CMainDlg::CreateControls()
                     command();
                     SyncModeButtons();
                 });
+    const auto button = [this](int id) { return static_cast<QPushButton*>(m_controls.at(id)); };
+    m_points->Watch(*m_Viewport1, {button(IDC_ADD_CP1), button(IDC_SELECT_CP1), button(IDC_DELETE_CP1)});
+    m_points->Watch(*m_Viewport3, {button(IDC_ADD_CP3), button(IDC_SELECT_CP3), button(IDC_DELETE_CP3)});
     SetToolTips();
     setAcceptDrops(true);
     m_drops->Watch(this);

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "app/DesignFiles.h"
+#include "app/PointCommands.h"
 #include "app/UndoRecorder.h"
 
 #include "core/CurveDocument.h"
@@ -49,6 +50,7 @@ public:
     CCurveView& PathView() const { return *m_Viewport3; }
     CSurfaceView& SurfaceView() const { return *m_Viewport2; }
     DesignFiles& Files() { return *m_files; }
+    PointCommands& Points() { return *m_points; }
     // The degree field's value, as last taken from it.
     std::uint32_t Degree() const { return m_nDegree; }
     QUndoStack& UndoStack() { return m_recorder.Stack(); }
@@ -88,6 +90,7 @@ private:
     CCurveView* m_Viewport1 = nullptr;
     DesignFiles* m_files = nullptr;
     FileDrops* m_drops = nullptr;
+    PointCommands* m_points = nullptr;
     QString m_strStatus;
     std::uint32_t m_nDegree;
     QIcon m_hIcon;

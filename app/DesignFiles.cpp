@@ -113,6 +113,13 @@ void DesignFiles::FillRecentMenu(QMenu* menu)
             menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this, [this, path] { OpenRecent(path); });
         action->setData(path);
     }
+    menu->addSeparator();
+    // The entries go when the menu is filled next; the action that runs
+    // now is one of them.
+    menu->addAction(tr("&Clear Menu"), this, [this, menu] {
+            m_recentFiles.Clear();
+            menu->setEnabled(false);
+        })->setObjectName(QStringLiteral("actionClearRecent"));
     menu->setEnabled(!paths.isEmpty());
 }
 
@@ -276,12 +283,16 @@ void DesignFiles::OpenTexture(const QString& fileName)
     TellIfShrunk(path, *picture, m_surface.TextureShown());
 }
 
+QString DesignFiles::DisplayName() const
+{
+    return m_fileName.isEmpty() ? tr("Untitled") : QFileInfo(m_fileName).fileName();
+}
+
 bool DesignFiles::MaybeSaveChanges()
 {
     if (!IsModified())
         return true;
-    const QString name = m_fileName.isEmpty() ? tr("Untitled") : QFileInfo(m_fileName).fileName();
-    switch (m_askToSave(name)) {
+    switch (m_askToSave(DisplayName())) {
     case SaveChoice::Save: return OnSave();
     case SaveChoice::Discard: return true;
     case SaveChoice::Cancel: break;

@@ -56,8 +56,12 @@ public:
     void SetSaveQuestion(SaveQuestion question) { m_askToSave = std::move(question); }
     // The design's file, empty until it is saved or opened.
     const QString& FileName() const { return m_fileName; }
+    // The design's name as the title and the questions show it: its file's
+    // name, or "Untitled".
+    QString DisplayName() const;
     bool IsModified() const { return !m_recorder.Stack().isClean(); }
-    // Fills `menu` with the recent designs, each opening its design.
+    // Fills `menu` with the recent designs, each opening its design, and
+    // Clear Menu; an empty list disables it.
     void FillRecentMenu(QMenu* menu);
 
 signals:

@@ -1,5 +1,6 @@
 #include "app/DialogText.h"
 
+#include <charconv>
 #include <cstdio>
 #include <limits>
 
@@ -63,9 +64,36 @@ std::string FormatSelectedPoint(int index, double x, double y)
 
 std::string FormatWorldPoint(double x, double y)
 {
-    const int length = std::snprintf(nullptr, 0, "(%f, %f)", x, y);
+    return "(" + FormatCoordinateText(x) + ", " + FormatCoordinateText(y) + ")";
+}
+
+std::string FormatCoordinateText(double value)
+{
+    const int length = std::snprintf(nullptr, 0, "%f", value);
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), "(%f, %f)", x, y);
+    std::snprintf(text.data(), text.size(), "%f", value);
     text.resize(static_cast<std::size_t>(length));
     return text;
+}
+
+bool ParseCoordinateText(const std::string& text, double& value)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    // from_chars reads a '-' but not a '+', and is the same in every locale.
+    if (begin < end && text[begin] == '+' && (end - begin == 1 || text[begin + 1] != '-'))
+        ++begin;
+    double parsed = 0.0;
+    const auto [stop, error] = std::from_chars(text.data() + begin, text.data() + end, parsed);
+    if (error != std::errc() || stop != text.data() + end || begin == end)
+        return false;
+    // NaN fails both comparisons, infinity the one on its side.
+    if (!(parsed >= -kMaxTypedCoordinate && parsed <= kMaxTypedCoordinate))
+        return false;
+    value = parsed;
+    return true;
 }

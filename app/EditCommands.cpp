@@ -25,8 +25,9 @@ bool CurveSnapshot::SamePoints(const CurveSnapshot& other) const
 }
 
 CurveEditCommand::CurveEditCommand(const QString& text, const CurveDocument& document,
-                                   CurveSnapshot before, CurveSnapshot after, long gesture, Apply apply)
-    : QUndoCommand(text),
+                                   CurveSnapshot before, CurveSnapshot after, long gesture, Apply apply,
+                                   QUndoCommand* parent)
+    : QUndoCommand(text, parent),
       m_document(document),
       m_before(std::move(before)),
       m_after(std::move(after)),

@@ -25,7 +25,7 @@ public:
     using Apply = std::function<void(const CurveSnapshot&)>;
     // `gesture` identifies the press that started a drag; -1: never merges.
     CurveEditCommand(const QString& text, const CurveDocument& document, CurveSnapshot before,
-                     CurveSnapshot after, long gesture, Apply apply);
+                     CurveSnapshot after, long gesture, Apply apply, QUndoCommand* parent = nullptr);
 
     void undo() override;
     void redo() override;
@@ -41,13 +41,17 @@ private:
     bool m_applied = true;  // pushed after the edit was made
 };
 
-// A change of one value of the design (the texture, the render mode),
-// recorded after it was made; undo and redo apply the value again.
+// A change of one value of the design (the degree, the texture, the render
+// mode), recorded after it was made; undo and redo apply the value again.
 template <typename Value>
 class ValueCommand : public QUndoCommand {
 public:
-    ValueCommand(const QString& text, Value before, Value after, std::function<void(const Value&)> apply)
-        : QUndoCommand(text), m_before(std::move(before)), m_after(std::move(after)), m_apply(std::move(apply))
+    ValueCommand(const QString& text, Value before, Value after, std::function<void(const Value&)> apply,
+                 QUndoCommand* parent = nullptr)
+        : QUndoCommand(text, parent),
+          m_before(std::move(before)),
+          m_after(std::move(after)),
+          m_apply(std::move(apply))
     {
     }
 

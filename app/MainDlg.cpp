@@ -1,7 +1,6 @@
 #include "app/MainDlg.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +35,7 @@ CMainDlg::CMainDlg(QWidget* parent)
     m_Viewport1 = new CCurveView(m_design, m_design.Profile());
     m_files = new DesignFiles(m_design, m_recorder, *m_Viewport2, this);
     m_drops = new FileDrops(*m_files, this);
+    m_points = new PointCommands(m_design, m_recorder, this);
     CreateMenus();
     const PixelRect client = MapDialogRect(0, 0, kDialogWidthDlu, kDialogHeightDlu, m_baseUnits);
     const int menuHeight = m_menuBar->sizeHint().height();
@@ -83,7 +83,9 @@ void CMainDlg::CreateMenus()
     add(file, tr("&Open..."), QKeySequence::Open, "actionOpen", [this] { m_files->OnOpen(); });
     QMenu* recent = file->addMenu(tr("Open &Recent"));
     recent->setObjectName(QStringLiteral("menuRecent"));
-    connect(recent, &QMenu::aboutToShow, this, [this, recent] { m_files->FillRecentMenu(recent); });
+    // Filled as the File menu opens: a disabled submenu never opens, and
+    // the list may have grown since.
+    connect(file, &QMenu::aboutToShow, this, [this, recent] { m_files->FillRecentMenu(recent); });
     m_files->FillRecentMenu(recent);
     file->addSeparator();
     add(file, tr("&Save"), QKeySequence::Save, "actionSave", [this] { m_files->OnSave(); });
@@ -106,6 +108,7 @@ void CMainDlg::CreateMenus()
     redo->setObjectName(QStringLiteral("actionRedo"));
     edit->addAction(undo);
     edit->addAction(redo);
+    m_points->AddTo(edit);
 
     // Where the 3D view looks from: no design change, so neither a step nor unsaved.
     QMenu* view = m_menuBar->addMenu(tr("&View"));
@@ -182,10 +185,10 @@ void CMainDlg::ConnectButtons()
         {IDC_LOAD_TEXTURE, [this] { m_files->OnLoadTexture(); }},
         {IDC_ADD_CP1, [this] { Profile().SetMode(EditMode::Add); }},
         {IDC_SELECT_CP1, [this] { Profile().SetMode(EditMode::Select); }},
-        {IDC_DELETE_CP1, [this] { m_recorder.Record(tr("Delete Point"), [this] { Profile().DeleteSelectedPoint(); }); }},
+        {IDC_DELETE_CP1, [this] { m_points->DeleteSelected(Profile()); }},
         {IDC_ADD_CP3, [this] { Path().SetMode(EditMode::Add); }},
         {IDC_SELECT_CP3, [this] { Path().SetMode(EditMode::Select); }},
-        {IDC_DELETE_CP3, [this] { m_recorder.Record(tr("Delete Point"), [this] { Path().DeleteSelectedPoint(); }); }},
+        {IDC_DELETE_CP3, [this] { m_points->DeleteSelected(Path()); }},
     };
     // A mode button stays pressed while its mode is on. The documents and
     // the view hold the modes, and every command ends by showing them, so
@@ -199,6 +202,9 @@ void CMainDlg::ConnectButtons()
                     command();
                     SyncModeButtons();
                 });
+    const auto button = [this](int id) { return static_cast<QPushButton*>(m_controls.at(id)); };
+    m_points->Watch(*m_Viewport1, {button(IDC_ADD_CP1), button(IDC_SELECT_CP1), button(IDC_DELETE_CP1)});
+    m_points->Watch(*m_Viewport3, {button(IDC_ADD_CP3), button(IDC_SELECT_CP3), button(IDC_DELETE_CP3)});
 }
 
 void CMainDlg::SetToolTips()
@@ -350,17 +356,16 @@ void CMainDlg::OnReset()
         ShowStandardMessage("100 이하의 값을 입력하세요.");
         m_nDegree = kMaxDesignDegree;
     }
-    m_design.SetDegree(m_nDegree);
-    m_recorder.Record(tr("Reset"), [this] { m_design.ResetPath(); });
+    // The degree is part of the step: undo puts back the one in use before.
+    m_recorder.Record(tr("Reset"), [this] {
+        m_design.SetDegree(m_nDegree);
+        m_design.ResetPath();
+    });
 }
 
 void CMainDlg::UpdateTitle()
 {
-    const QString caption = QString::fromUtf8(kDialogCaption);
-    if (m_files->FileName().isEmpty())
-        setWindowTitle(caption + QStringLiteral("[*]"));
-    else
-        setWindowTitle(tr("%1[*] - %2").arg(QFileInfo(m_files->FileName()).fileName(), caption));
+    setWindowTitle(tr("%1[*] - %2").arg(m_files->DisplayName(), QString::fromUtf8(kDialogCaption)));
     setWindowModified(m_files->IsModified());
 }
 

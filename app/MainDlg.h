@@ -10,6 +10,7 @@
 #include <map>
 
 #include "app/DesignFiles.h"
+#include "app/PointCommands.h"
 #include "app/UndoRecorder.h"
 
 #include "core/CurveDocument.h"
@@ -50,6 +51,7 @@ public:
     CCurveView& PathView() const { return *m_Viewport3; }
     CSurfaceView& SurfaceView() const { return *m_Viewport2; }
     DesignFiles& Files() { return *m_files; }
+    PointCommands& Points() { return *m_points; }
     // The degree field's value, as last taken from it.
     std::uint32_t Degree() const { return m_nDegree; }
     QUndoStack& UndoStack() { return m_recorder.Stack(); }
@@ -91,6 +93,7 @@ private:
     DesignFiles* m_files = nullptr;
     FileDrops* m_drops = nullptr;
     StatusBar* m_statusBar = nullptr;  // below the controls
+    PointCommands* m_points = nullptr;
     QString m_strStatus;
     std::uint32_t m_nDegree;
     QIcon m_hIcon;

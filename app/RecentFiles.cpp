@@ -38,6 +38,11 @@ void RecentFiles::Remove(const QString& path)
     Store(paths);
 }
 
+void RecentFiles::Clear()
+{
+    Store({});
+}
+
 void RecentFiles::Store(const QStringList& paths)
 {
     QSettings settings = UserSettings();

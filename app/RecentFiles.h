@@ -13,6 +13,7 @@ public:
     // Puts a design first (once), dropping the oldest beyond the limit.
     void Add(const QString& path);
     void Remove(const QString& path);
+    void Clear();
 
 private:
     void Store(const QStringList& paths);

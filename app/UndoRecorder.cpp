@@ -16,8 +16,18 @@ UndoRecorder::~UndoRecorder()
 void UndoRecorder::Record(const QString& name, const std::function<void()>& edit)
 {
     m_editName = name;
+    m_step = std::make_unique<QUndoCommand>(name);
     edit();
     m_editName.clear();
+    std::unique_ptr<QUndoCommand> step = std::move(m_step);
+    if (step->childCount() > 0)
+        m_stack.push(step.release());
+}
+
+void UndoRecorder::Push(QUndoCommand* command)
+{
+    if (!m_step)
+        m_stack.push(command);
 }
 
 void UndoRecorder::Replace(const std::function<void()>& replace)
@@ -37,6 +47,7 @@ void UndoRecorder::TakeRecorded()
 {
     m_profileRecorded = CurveSnapshot::Of(m_design.Profile());
     m_pathRecorded = CurveSnapshot::Of(m_design.Path());
+    m_degreeRecorded = m_design.Degree();
     m_textureRecorded = m_design.Texture();
     m_renderModeRecorded = m_design.GetRenderMode();
 }
@@ -51,19 +62,24 @@ void UndoRecorder::OnDesignChanged(const DesignDocument&, DesignParts changed)
         RecordCurve(m_design.Profile(), m_profileRecorded);
     if (changed & kPathPart)
         RecordCurve(m_design.Path(), m_pathRecorded);
+    if ((changed & kDegreePart) && m_design.Degree() != m_degreeRecorded) {
+        const std::uint32_t before = std::exchange(m_degreeRecorded, m_design.Degree());
+        Push(new ValueCommand<std::uint32_t>(
+            tr("Degree"), before, m_degreeRecorded,
+            [this](std::uint32_t degree) { Replay([&] { m_design.SetDegree(degree); }); }, m_step.get()));
+    }
     if ((changed & kTexturePart) && !(m_design.Texture() == m_textureRecorded)) {
         const DesignTexture before = std::exchange(m_textureRecorded, m_design.Texture());
-        m_stack.push(new ValueCommand<DesignTexture>(tr("Load Texture"), before, m_textureRecorded,
-                                                     [this](const DesignTexture& texture) {
-                                                         Replay([&] { m_design.SetTexture(texture); });
-                                                     }));
+        Push(new ValueCommand<DesignTexture>(
+            tr("Load Texture"), before, m_textureRecorded,
+            [this](const DesignTexture& texture) { Replay([&] { m_design.SetTexture(texture); }); },
+            m_step.get()));
     }
     if ((changed & kRenderModePart) && m_design.GetRenderMode() != m_renderModeRecorded) {
         const RenderMode before = std::exchange(m_renderModeRecorded, m_design.GetRenderMode());
-        m_stack.push(new ValueCommand<RenderMode>(tr("Render Mode"), before, m_renderModeRecorded,
-                                                  [this](RenderMode mode) {
-                                                      Replay([&] { m_design.SetRenderMode(mode); });
-                                                  }));
+        Push(new ValueCommand<RenderMode>(
+            tr("Render Mode"), before, m_renderModeRecorded,
+            [this](RenderMode mode) { Replay([&] { m_design.SetRenderMode(mode); }); }, m_step.get()));
     }
 }
 
@@ -86,8 +102,10 @@ void UndoRecorder::RecordCurve(CurveDocument& curve, CurveSnapshot& recorded)
         }
     }
     CurveSnapshot before = std::exchange(recorded, now);
-    m_stack.push(new CurveEditCommand(name, curve, std::move(before), std::move(now), gesture,
-                                      [this, &curve](const CurveSnapshot& snapshot) {
-                                          Replay([&] { curve.Assign(snapshot.points, snapshot.selected); });
-                                      }));
+    Push(new CurveEditCommand(
+        name, curve, std::move(before), std::move(now), gesture,
+        [this, &curve](const CurveSnapshot& snapshot) {
+            Replay([&] { curve.Assign(snapshot.points, snapshot.selected); });
+        },
+        m_step.get()));
 }

@@ -36,18 +36,22 @@ void CurveDocument::Click(double x, double y)
         m_ControlPoints.insert(m_ControlPoints.begin() + (m_nSelected + 1), CVector3(x, y, 0.0));
         ++m_nSelected;
         EvaluateCurve();
-    } else {
-        for (std::size_t i = 0; i < m_ControlPoints.size(); ++i) {
-            const CVector3& p = m_ControlPoints[i];
-            const double dy = p.y - y;
-            const double dx = p.x - x;
-            if (dy * dy + dx * dx < kPickRadiusSquared) {
-                m_nSelected = static_cast<int>(i);
-                break;
-            }
-        }
+    } else if (const int picked = PointAt(x, y); picked != -1) {
+        m_nSelected = picked;
     }
     NotifyCurveChanged();
+}
+
+int CurveDocument::PointAt(double x, double y) const
+{
+    for (std::size_t i = 0; i < m_ControlPoints.size(); ++i) {
+        const CVector3& p = m_ControlPoints[i];
+        const double dy = p.y - y;
+        const double dx = p.x - x;
+        if (dy * dy + dx * dx < kPickRadiusSquared)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void CurveDocument::DragSelectedTo(double x, double y)
@@ -63,6 +67,26 @@ void CurveDocument::DragSelectedTo(double x, double y)
     point.y = y;
     EvaluateCurve();
     NotifyCurveChanged();
+}
+
+bool CurveDocument::MoveSelectedTo(double x, double y)
+{
+    if (m_nSelected == -1)
+        return false;
+    if (m_bNonNegativeX && !(x >= 0.0)) {
+        if (m_listener)
+            m_listener->OnEditRefused(*this, EditRefusal::NegativeX);
+        return false;
+    }
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return false;
+    CVector3& point = m_ControlPoints[static_cast<std::size_t>(m_nSelected)];
+    // A typed -0 is the axis, as a drag leaves it.
+    point.x = x == 0.0 ? 0.0 : x;
+    point.y = y;
+    EvaluateCurve();
+    NotifyCurveChanged();
+    return true;
 }
 
 void CurveDocument::DeleteSelectedPoint()

@@ -61,6 +61,11 @@ public:
     // Moves the selected point to a world point, in select mode only; X is
     // clamped to the axis where X >= 0 is kept.
     void DragSelectedTo(double x, double y);
+    // Moves the selected point to typed coordinates, in either mode. Unlike a
+    // drag it does not clamp: X < 0 where X >= 0 is kept is refused (the
+    // listener hears NegativeX), as is a point that is not finite or no
+    // selection. Returns whether it moved (or stayed where it was).
+    bool MoveSelectedTo(double x, double y);
     void DeleteSelectedPoint();
     // degree + 1 points up the Y axis from -5 in float steps of 10 / degree.
     void ResetCurve(unsigned int degree);
@@ -70,6 +75,9 @@ public:
     // changes.
     Result<void> Assign(std::vector<CVector3> points, int selected);
 
+    // The first point, in list order, that a select-mode click at a world
+    // point picks; -1 for none.
+    int PointAt(double x, double y) const;
     // The selected index and point, or -1 with `out` untouched.
     int GetSelectedPoint(CVector3& out) const;
 

@@ -44,10 +44,6 @@
         <translation>편집(&amp;E)</translation>
     </message>
     <message>
-        <source>Delete Point</source>
-        <translation>점 삭제</translation>
-    </message>
-    <message>
         <source>Profile: each point&apos;s distance from the vertical axis becomes a radius of the surface, its height a place along the path. Points stay right of the axis.</source>
         <translation>단면: 각 점의 세로축까지의 거리가 곡면의 반지름이 되고, 높이가 경로 위의 위치가 됩니다. 점은 축의 오른쪽에만 놓입니다.</translation>
     </message>
@@ -202,6 +198,56 @@
         <source>Untitled</source>
         <translation>제목 없음</translation>
     </message>
+    <message>
+        <source>&amp;Clear Menu</source>
+        <translation>메뉴 지우기(&amp;C)</translation>
+    </message>
+</context>
+<context>
+    <name>PointCommands</name>
+    <message>
+        <source>&amp;Delete Point</source>
+        <translation>점 삭제(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Point &amp;Coordinates...</source>
+        <translation>점 좌표(&amp;C)...</translation>
+    </message>
+    <message>
+        <source>Delete Point</source>
+        <translation>점 삭제</translation>
+    </message>
+    <message>
+        <source>Profile (left view), point P%1</source>
+        <translation>단면(왼쪽 뷰), 점 P%1</translation>
+    </message>
+    <message>
+        <source>Path (middle view), point P%1</source>
+        <translation>경로(가운데 뷰), 점 P%1</translation>
+    </message>
+    <message>
+        <source>Point Coordinates</source>
+        <translation>점 좌표</translation>
+    </message>
+</context>
+<context>
+    <name>PointCoordinatesDialog</name>
+    <message>
+        <source>Point Coordinates</source>
+        <translation>점 좌표</translation>
+    </message>
+    <message>
+        <source>&amp;X:</source>
+        <translation>&amp;X:</translation>
+    </message>
+    <message>
+        <source>&amp;Y:</source>
+        <translation>&amp;Y:</translation>
+    </message>
+    <message>
+        <source>Enter a number from %1 to %2.</source>
+        <translation>%1에서 %2 사이의 숫자를 입력하십시오.</translation>
+    </message>
 </context>
 <context>
     <name>StatusBar</name>
@@ -294,6 +340,10 @@
     <message>
         <source>Move Point</source>
         <translation>점 이동</translation>
+    </message>
+    <message>
+        <source>Degree</source>
+        <translation>차수</translation>
     </message>
 </context>
 </TS>

@@ -155,6 +155,16 @@ void CCurveView::OnLeftDown(unsigned flags, int x, int y)
     m_Document.Click(world.x, world.y);
 }
 
+void CCurveView::OnLeftDoubleClick(int x, int y)
+{
+    const CVector3 world = curve_square::WindowToWorld(x, y, m_rcClient.right, m_rcClient.bottom);
+    if (m_Document.Mode() != EditMode::Select || m_Document.PointAt(world.x, world.y) == -1)
+        return;
+    // The pick of the second press, which a double click passes over.
+    m_Document.Click(world.x, world.y);
+    emit PointDoubleClicked();
+}
+
 void CCurveView::OnDrag(unsigned flags, int x, int y)
 {
     const CVector3 world = WorldPoint(x, y);

@@ -32,6 +32,8 @@ public:
     void DrawScene() override;
     void SetProjection() override;
     void OnLeftDown(unsigned flags, int x, int y) override;
+    // In select mode, on a point: picks it and says so.
+    void OnLeftDoubleClick(int x, int y) override;
     void OnDrag(unsigned flags, int x, int y) override;
 
     CurveDocument& Document() const { return m_Document; }
@@ -43,6 +45,8 @@ signals:
     // The world point under the pointer, as it moves over the view (not
     // snapped), after any drag it made.
     void PointerMoved(double x, double y);
+    // A double click in select mode picked the point now selected.
+    void PointDoubleClicked();
 
 protected:
     bool event(QEvent* event) override;

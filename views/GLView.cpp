@@ -141,6 +141,7 @@ void CGLView::ScreenToWorld(int x, int y, double nearPoint[3], double farPoint[3
 
 void CGLView::OnLeftDown(unsigned, int, int) {}
 void CGLView::OnLeftUp(int, int) {}
+void CGLView::OnLeftDoubleClick(int, int) {}
 void CGLView::OnRightDown(int, int) {}
 void CGLView::OnRightUp(int, int) {}
 void CGLView::OnDrag(unsigned, int, int) {}
@@ -241,6 +242,10 @@ void CGLView::mousePressEvent(QMouseEvent* event)
 
 void CGLView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton) {
+        const QPoint p = DevicePoint(event);
+        OnLeftDoubleClick(p.x(), p.y());
+    }
     event->accept();
 }
 

@@ -33,6 +33,8 @@ public:
     // Presses and moves carry the held buttons and keys as MK_ flags.
     virtual void OnLeftDown(unsigned flags, int x, int y);
     virtual void OnLeftUp(int x, int y);
+    // The second press of a left double click, which OnLeftDown does not see.
+    virtual void OnLeftDoubleClick(int x, int y);
     virtual void OnRightDown(int x, int y);
     virtual void OnRightUp(int x, int y);
     virtual void OnDrag(unsigned flags, int x, int y);

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QOpenGLContext>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -176,6 +178,64 @@ TEST_F(DesignCommands, ResetAndRenderModeAreUndoneToo)
     EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Wireframe);
 }
 
+TEST_F(DesignCommands, UndoingAResetPutsBackItsDegree)
+{
+    auto* field = qobject_cast<QLineEdit*>(dialog->GetDlgItem(IDC_DEGREE));
+    field->setText("3");
+    Press(IDC_RESET);
+    field->setText("7");
+    Press(IDC_RESET);
+    EXPECT_EQ(dialog->UndoStack().count(), 2);
+    dialog->UndoStack().undo();
+    EXPECT_EQ(field->text(), "3");
+    EXPECT_EQ(dialog->Document().Degree(), 3u);
+    EXPECT_EQ(dialog->Path().ControlPoints().size(), 4u);
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("three.velmora")));
+    const Result<Design> saved = OpenDesignFile(QFile::encodeName(File("three.velmora")).toStdString());
+    ASSERT_TRUE(saved) << saved.Error();
+    EXPECT_EQ(saved->degree, 3u);
+    EXPECT_EQ(saved->path.size(), 4u);
+    dialog->UndoStack().redo();
+    EXPECT_EQ(field->text(), "7");
+    EXPECT_EQ(dialog->Document().Degree(), 7u);
+    // Back to the start: degree 1, and a Reset that changes nothing is no step.
+    dialog->UndoStack().undo();
+    dialog->UndoStack().undo();
+    EXPECT_EQ(field->text(), "1");
+    EXPECT_EQ(dialog->Document().Degree(), 1u);
+    Press(IDC_RESET);
+    EXPECT_EQ(dialog->UndoStack().count(), 2) << "the redo steps stay";
+}
+
+TEST_F(DesignCommands, ClearMenuEmptiesTheRecentDesignsUntilTheNextSave)
+{
+    QMenu* file = dialog->MenuBar()->actions().value(0)->menu();
+    auto* recent = dialog->findChild<QMenu*>(QStringLiteral("menuRecent"));
+    ASSERT_NE(file, nullptr);
+    ASSERT_NE(recent, nullptr);
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("kept.velmora")));
+    emit file->aboutToShow();
+    EXPECT_TRUE(recent->isEnabled());
+    const QList<QAction*> entries = recent->actions();
+    ASSERT_EQ(entries.size(), 3) << "the design, a separator, Clear Menu";
+    EXPECT_EQ(entries[0]->data().toString(), File("kept.velmora"));
+    EXPECT_TRUE(entries[1]->isSeparator());
+    QAction* clear = entries[2];
+    EXPECT_EQ(clear->objectName(), "actionClearRecent");
+    clear->trigger();
+    EXPECT_TRUE(RecentFiles().List().isEmpty());
+    EXPECT_FALSE(recent->isEnabled());
+    emit file->aboutToShow();
+    EXPECT_FALSE(recent->isEnabled());
+    EXPECT_EQ(recent->actions().size(), 2) << "the separator and Clear Menu";
+    // The next design saved shows again, as the File menu opens.
+    ASSERT_TRUE(dialog->Files().SaveDesign(File("next.velmora")));
+    emit file->aboutToShow();
+    EXPECT_TRUE(recent->isEnabled());
+    ASSERT_EQ(recent->actions().size(), 3);
+    EXPECT_EQ(recent->actions()[0]->data().toString(), File("next.velmora"));
+}
+
 TEST_F(DesignCommands, SaveThenOpenGivesTheSameDesignAndTheSameBytes)
 {
     DrawThreePoints();
@@ -197,7 +257,7 @@ TEST_F(DesignCommands, SaveThenOpenGivesTheSameDesignAndTheSameBytes)
     EXPECT_TRUE(questions.empty()) << "nothing unsaved";
     EXPECT_TRUE(ProfilePoints().empty());
     EXPECT_EQ(dialog->SurfaceView().GetRenderMode(), RenderMode::Solid);
-    EXPECT_EQ(dialog->windowTitle(), "Velmora[*]");
+    EXPECT_EQ(dialog->windowTitle(), "Untitled[*] - Velmora");
 
     ASSERT_TRUE(dialog->Files().OpenDesign(File("vase.velmora")));
     const Design opened = dialog->Document().Value();

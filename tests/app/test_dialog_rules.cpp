@@ -59,6 +59,30 @@ TEST(SelectedPointText, SixDecimalsAndTheIndexFromZero)
     EXPECT_EQ(FormatWorldPoint(-0.25, 10), "(-0.250000, 10.000000)");
 }
 
+TEST(CoordinateText, ReadsDecimalsWithAPointWithinTheBound)
+{
+    struct Case {
+        const char* text;
+        double value;
+    };
+    for (const Case& c : {Case{"1.5", 1.5}, Case{" -0.25\t", -0.25}, Case{"+3", 3}, Case{"1e1", 10},
+                          Case{"-100", -100}, Case{"0.000001", 0.000001}, Case{"1.234568", 1.234568}}) {
+        double value = 99;
+        EXPECT_TRUE(ParseCoordinateText(c.text, value)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+    for (const char* text : {"", " ", "+", "abc", "1,5", "1.5x", "+-3", "--1", "0x10", "1e", "inf", "-inf",
+                             "nan", "100.0001", "-1e300", "1 2"}) {
+        double value = 99;
+        EXPECT_FALSE(ParseCoordinateText(text, value)) << text;
+        EXPECT_EQ(value, 99) << text;
+    }
+    // What the box shows reads back as the number shown.
+    double shown = 0;
+    ASSERT_TRUE(ParseCoordinateText(FormatCoordinateText(-7.1234567), shown));
+    EXPECT_EQ(FormatCoordinateText(shown), "-7.123457");
+}
+
 TEST(DialogUnits, BaseUnitsFromTheLetterAdvance)
 {
     // 52 letters of 8 pixels: (416 / 26 + 1) / 2 = 8.

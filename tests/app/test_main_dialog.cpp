@@ -67,7 +67,7 @@ protected:
 
 TEST_F(MainDialog, LayoutFollowsTheTemplateInDialogUnitsOfTheKoreanFont)
 {
-    EXPECT_EQ(dialog->windowTitle(), "Velmora[*]");
+    EXPECT_EQ(dialog->windowTitle(), "Untitled[*] - Velmora");
     EXPECT_FALSE(dialog->isWindowModified());
     const QFontInfo font(dialog->font());
     EXPECT_EQ(font.family(), "Baekmuk Gulim");

@@ -105,6 +105,8 @@ TEST_F(CurveEditing, SelectPicksTheFirstPointInListOrderWithinTheRadius)
     EXPECT_EQ(listener.changes, before + 1);
     // 0.71 away (squared 0.5041) is not picked, and a miss keeps the selection.
     path.Assign({{0.71, 0, 0}, {-3, 0, 0}}, 1);
+    EXPECT_EQ(path.PointAt(0, 0), -1);
+    EXPECT_EQ(path.PointAt(-3.2, 0.1), 1);
     path.Click(0, 0);
     EXPECT_EQ(path.Selected(), 1);
     EXPECT_EQ(listener.changes, before + 3);
@@ -136,6 +138,25 @@ TEST_F(CurveEditing, DragMovesTheSelectionOnlyInSelectMode)
     empty.SetMode(EditMode::Select);
     empty.DragSelectedTo(1, 1);
     EXPECT_TRUE(empty.ControlPoints().empty());
+}
+
+TEST_F(CurveEditing, TypedCoordinatesAreRefusedLeftOfTheAxisNotClamped)
+{
+    profile.Assign({{1, 1, 0}, {2, 2, 0}}, 1);
+    for (double x : {-0.001, static_cast<double>(NAN)})
+        EXPECT_FALSE(profile.MoveSelectedTo(x, 3));
+    EXPECT_EQ(listener.refusals, (std::vector<EditRefusal>{EditRefusal::NegativeX, EditRefusal::NegativeX}));
+    EXPECT_FALSE(profile.MoveSelectedTo(1, INFINITY));
+    EXPECT_EQ(profile.ControlPoints()[1].x, 2);
+    // A typed -0 is the axis; the path takes any finite X, in add mode too.
+    EXPECT_TRUE(profile.MoveSelectedTo(-0.0, 1));
+    EXPECT_FALSE(std::signbit(profile.ControlPoints()[1].x));
+    ExpectSampledInStep(profile);
+    path.Assign({{0, 0, 0}}, 0);
+    EXPECT_TRUE(path.MoveSelectedTo(-9.5, 4));
+    EXPECT_EQ(path.ControlPoints()[0].x, -9.5);
+    path.Assign({{0, 0, 0}}, -1);
+    EXPECT_FALSE(path.MoveSelectedTo(1, 1)) << "nothing selected";
 }
 
 TEST_F(CurveEditing, DeleteSelectsThePreviousOrTheNewFirstPoint)

@@ -8,7 +8,10 @@
 #include <set>
 #include <sstream>
 
+#include <QTimer>
+
 #include "E2eSupport.h"
+#include "app/PointCoordinatesDialog.h"
 #include "core/SweepMesh.h"
 
 using namespace e2e;
@@ -23,6 +26,7 @@ const std::string kNegativeX = "X > 0이어야 합니다.";
 const std::string kDegreeZero = "1보다 큰 값을 입력하세요.";
 const std::string kNotANumber = "양의 정수를 입력하십시오.";
 const std::string kTooLarge = "100 이하의 값을 입력하세요.";
+const std::string kNoCoordinate = "Enter a number from -100 to 100.";
 
 long EnvNumber(const char* name, long fallback)
 {
@@ -190,6 +194,10 @@ protected:
             Describe("double click", view, p);
             if (&view == &Profile())
                 allowed.insert(kNegativeX);
+            // On a point in select mode it opens the coordinates box.
+            allowed.insert(kNoCoordinate);
+            QObject scope;
+            AnswerCoordinatesBox(scope);
             QTest::mouseDClick(&view, Qt::LeftButton, {}, p);
         } else if (roll < 91) {
             CCurveView& view = AnyEditor();
@@ -214,6 +222,31 @@ protected:
             for (int i = Uniform(1, 5); i > 0; --i)
                 QTest::keyClick(DegreeField(), keys[Uniform(0, static_cast<int>(std::size(keys)) - 1)]);
         }
+    }
+
+    // Types into the coordinates box once it is open (until `scope` goes):
+    // numbers, X < 0, or garbage; OK, then Cancel if the box was refused.
+    void AnswerCoordinatesBox(QObject& scope)
+    {
+        QTimer::singleShot(0, &scope, [this, &scope] {
+            auto* box = qobject_cast<PointCoordinatesDialog*>(QApplication::activeModalWidget());
+            if (!box) {
+                AnswerCoordinatesBox(scope);
+                return;
+            }
+            for (QLineEdit* field : {box->XField(), box->YField()}) {
+                switch (Uniform(0, 5)) {
+                case 0: field->setText(Garbage()); break;
+                case 1: field->setText(QString::number(-Uniform(1, 900) / 100.0)); break;
+                case 2: break;  // as shown
+                default: field->setText(QString::number(Uniform(-900, 900) / 100.0)); break;
+                }
+            }
+            action += " typing " + box->XField()->text().toStdString() + ", " + box->YField()->text().toStdString();
+            box->accept();
+            if (box->isVisible())
+                box->reject();
+        });
     }
 
     // Clears and types without waiting for repaints: the monkey does not

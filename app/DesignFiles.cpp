@@ -50,18 +50,18 @@ void TellIfShrunk(const std::string& path, const RgbImage& picture, PictureSize 
 {
     const PictureSize size{picture.width, picture.height};
     if (shown != size)
-        ShowStandardMessage(TextureMessages::Shrunk(path, size, shown));
+        ShowModellerMessage(TextureMessages::Shrunk(path, size, shown));
 }
 
 // Shows how a command that writes a file went; true when it wrote it.
 bool Report(const Result<Written>& outcome)
 {
     if (!outcome) {
-        ShowStandardMessage(outcome.Error());
+        ShowModellerMessage(outcome.Error());
         return false;
     }
     if (!outcome->warning.empty())
-        ShowStandardMessage(outcome->warning);
+        ShowModellerMessage(outcome->warning);
     return true;
 }
 
@@ -132,7 +132,7 @@ bool DesignFiles::OpenDesignAt(const std::string& localPath)
 {
     const Result<Design> read = OpenDesignFile(localPath);
     if (!read) {
-        ShowStandardMessage(read.Error());
+        ShowModellerMessage(read.Error());
         return false;
     }
     const Design& design = *read;
@@ -148,14 +148,14 @@ bool DesignFiles::OpenDesignAt(const std::string& localPath)
     Result<void> assigned;
     m_recorder.Replace([&] { assigned = m_design.Assign(design, picture); });
     if (!assigned) {
-        ShowStandardMessage(assigned.Error());
+        ShowModellerMessage(assigned.Error());
         return false;
     }
     SetFile(localPath);
     const QString name = QFileInfo(m_fileName).fileName();
     const QString texturePath = QFile::decodeName(design.texturePath.c_str());
     if (hasTexture && !textureOpens)
-        ShowStandardMessage(tr("%1: the texture %2 is missing; the design is open without it.")
+        ShowModellerMessage(tr("%1: the texture %2 is missing; the design is open without it.")
                                 .arg(name, texturePath)
                                 .toStdString());
     else if (texture && !*texture)
@@ -185,7 +185,7 @@ bool DesignFiles::SaveDesignAt(const std::string& localPath)
 {
     const Result<void> saved = SaveDesignFile(localPath, m_design.Value());
     if (!saved) {
-        ShowStandardMessage(saved.Error());
+        ShowModellerMessage(saved.Error());
         return false;
     }
     m_recorder.Stack().setClean();

@@ -308,7 +308,7 @@ void CMainDlg::OnEditRefused(const CurveDocument&, EditRefusal refusal)
         ShowStandardMessage("X > 0이어야 합니다.");
         break;
     case EditRefusal::TooManyPoints:
-        ShowStandardMessage(tr("A curve can hold at most %1 control points.")
+        ShowModellerMessage(tr("A curve can hold at most %1 control points.")
                                 .arg(kMaxCurvePoints)
                                 .toStdString());
         break;

@@ -1,5 +1,7 @@
 #include "app/MessageBox.h"
 
+#include "app/DialogTemplate.h"
+
 #include <cstdio>
 #include <utility>
 
@@ -37,6 +39,11 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler)
 void ShowStandardMessage(const std::string& text)
 {
     ShowMessageBox(text, ApplicationTitle(), MessageIcon::Warning);
+}
+
+void ShowModellerMessage(const std::string& text)
+{
+    ShowMessageBox(text, kDialogCaption, MessageIcon::Warning);
 }
 
 void SetApplicationTitle(const std::string& title)

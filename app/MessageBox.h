@@ -20,3 +20,7 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // application's title (the program file's name) as caption.
 void ShowStandardMessage(const std::string& text);
 void SetApplicationTitle(const std::string& title);
+
+// The box of every message the modeller added to that fixed set: one OK
+// button, the warning icon, captioned "Velmora".
+void ShowModellerMessage(const std::string& text);

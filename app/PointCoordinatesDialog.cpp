@@ -68,8 +68,8 @@ bool PointCoordinatesDialog::Read(QLineEdit* field, double shown, double& value)
     }
     if (ParseCoordinateText(field->text().toStdString(), value))
         return true;
-    ShowMessageBox(tr("Enter a number from %1 to %2.").arg(-kMaxTypedCoordinate).arg(kMaxTypedCoordinate).toStdString(),
-                   kDialogCaption, MessageIcon::Warning);
+    ShowModellerMessage(
+        tr("Enter a number from %1 to %2.").arg(-kMaxTypedCoordinate).arg(kMaxTypedCoordinate).toStdString());
     Select(field);
     return false;
 }

@@ -19,7 +19,7 @@ void TextureMessages::ShowFailure(const std::string& message, const std::string&
     if (IsBitmapFileName(FileNameOf(path)))
         ShowMessageBox(message, "Error", MessageIcon::None);
     else
-        ShowStandardMessage(message);
+        ShowModellerMessage(message);
 }
 
 std::string TextureMessages::Shrunk(const std::string& path, PictureSize size, PictureSize shown)

@@ -338,7 +338,8 @@ TEST_F(MainDialog, AnAddIntoAFullCurveIsRefusedWithAMessage)
     ProcessEvents();
     ClickView(dialog->PathView(), 2, 2);
     ASSERT_EQ(boxes.Texts(), std::vector<std::string>{"A curve can hold at most 1000 control points."});
-    EXPECT_EQ(boxes.boxes[0].caption, QCoreApplication::applicationName().toStdString());
+    // A message of the modeller's own, not one of the fixed ones: "Velmora".
+    EXPECT_EQ(boxes.boxes[0].caption, "Velmora");
     EXPECT_EQ(boxes.boxes[0].icon, MessageIcon::Warning);
     ASSERT_EQ(dialog->Path().ControlPoints().size(), kMaxCurvePoints);
     EXPECT_EQ(dialog->Path().Selected(), 10);

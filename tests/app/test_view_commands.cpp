@@ -41,17 +41,6 @@ QRect SurfaceBox(const QImage& image)
     return box;
 }
 
-int CountUnequal(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return a.width() * a.height();
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            count += a.pixel(x, y) != b.pixel(x, y);
-    return count;
-}
-
 class ViewCommands : public testing::Test {
 protected:
     void SetUp() override
@@ -115,14 +104,14 @@ TEST_F(ViewCommands, HomeAfterTurningZoomingAndTheWheelGivesTheStartPicture)
     TurnAndZoom();
     TurnWheel(Surface(), QPoint(20, 20), QPoint(0, 360));
     TurnWheel(Surface(), QPoint(20, 20), QPoint(0, 45));
-    EXPECT_GT(CountUnequal(GrabView(Surface()), start), 1000);
+    EXPECT_GT(CountUnequalPixels(GrabView(Surface()), start), 1000);
     ExpectNothingToSaveOrUndo();
 
     // Home, pressed where the keyboard is (the dialog's first button).
     QWidget* focused = QApplication::focusWidget();
     ASSERT_NE(focused, nullptr);
     QTest::keyClick(focused, Qt::Key_Home);
-    EXPECT_EQ(CountUnequal(GrabView(Surface()), start), 0);
+    EXPECT_EQ(CountUnequalPixels(GrabView(Surface()), start), 0);
     ExpectNothingToSaveOrUndo();
     // The wheel's unfinished notch began before the reset: a whole notch
     // now zooms from the start.

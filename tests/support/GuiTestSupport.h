@@ -97,6 +97,18 @@ inline int CountDifferentPixels(const QImage& a, const QImage& b)
     return count;
 }
 
+// The pixels that differ at all: for pictures that must be the same bits.
+inline int CountUnequalPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            count += a.pixel(x, y) != b.pixel(x, y);
+    return count;
+}
+
 // Turns the wheel over `window` at `at` (logical pixels) by `angleDelta`
 // eighths of a degree: y forward and back, x sideways. QTest has no wheel.
 inline void TurnWheel(QWindow& window, QPoint at, QPoint angleDelta)

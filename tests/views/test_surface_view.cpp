@@ -112,16 +112,6 @@ protected:
         view.ShowSurface();
         return reference;
     }
-    static int CountUnequal(const QImage& a, const QImage& b)
-    {
-        if (a.size() != b.size())
-            return a.width() * a.height();
-        int count = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                count += a.pixel(x, y) != b.pixel(x, y);
-        return count;
-    }
     // What the window shows now, without drawing a frame.
     QImage Screen() { return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32); }
 
@@ -188,7 +178,7 @@ TEST_F(SurfaceViewTest, EveryModeShowsTheEdgesOfTheStripsDrawnOneByOne)
                 design.SetRenderMode(mode);
                 const QImage shown = GrabView(view);
                 EXPECT_GT(CountNonWhite(shown), 2000);
-                EXPECT_EQ(CountUnequal(GrabReference(samples, shape.path, shape.profile), shown), 0);
+                EXPECT_EQ(CountUnequalPixels(GrabReference(samples, shape.path, shape.profile), shown), 0);
             }
         }
     }
@@ -216,7 +206,7 @@ TEST_F(SurfaceViewTest, ARequestedSurfaceIsBuiltAtTheNextFrameAndOnlyWhenItsCurv
     EXPECT_FALSE(view.IsSurfaceStale());
     const QImage shown = Screen();
     EXPECT_GT(CountNonWhite(shown), 10000);
-    EXPECT_EQ(CountUnequal(shown, GrabReference(samples, path, profile)), 0)
+    EXPECT_EQ(CountUnequalPixels(shown, GrabReference(samples, path, profile)), 0)
         << "the frame showed the requested curves";
 
     // Nothing new (a selection, a mode): nothing to do.
@@ -236,7 +226,7 @@ TEST_F(SurfaceViewTest, ARequestedSurfaceIsBuiltAtTheNextFrameAndOnlyWhenItsCurv
     view.UpdateSurface();
     EXPECT_FALSE(view.IsSurfaceStale());
     const QImage bent = GrabView(view);
-    EXPECT_EQ(CountUnequal(bent, GrabReference(samples, path, profile)), 0);
+    EXPECT_EQ(CountUnequalPixels(bent, GrabReference(samples, path, profile)), 0);
 
     // Undone before its frame: the surface already shows it, nothing to build.
     const std::vector<CVector3> bentProfile = profile;
@@ -245,7 +235,7 @@ TEST_F(SurfaceViewTest, ARequestedSurfaceIsBuiltAtTheNextFrameAndOnlyWhenItsCurv
     EXPECT_TRUE(view.IsSurfaceStale());
     ASSERT_TRUE(design.Profile().Assign(bentProfile, -1).Ok());
     EXPECT_FALSE(view.IsSurfaceStale());
-    EXPECT_EQ(CountUnequal(GrabView(view), bent), 0);
+    EXPECT_EQ(CountUnequalPixels(GrabView(view), bent), 0);
 }
 
 TEST_F(SurfaceViewTest, StartsWithTheThreeAxesAloneOnWhite)
@@ -344,7 +334,7 @@ TEST_F(SurfaceViewTest, TheWheelZoomsAsTheRightDragItsNotchIsWorth)
             TurnWheel(view, c, QPoint(0, step));
         EXPECT_TRUE(view.IsFramePending()) << "the view asks for a frame";
         EXPECT_EQ(view.Trackball().Distance(), dragged) << steps.size() << " steps";
-        EXPECT_EQ(CountUnequal(GrabView(view), draggedPicture), 0);
+        EXPECT_EQ(CountUnequalPixels(GrabView(view), draggedPicture), 0);
     }
     // Back a notch; sideways is no turn of the wheel.
     TurnWheel(view, c, QPoint(0, -120));

@@ -110,40 +110,45 @@ struct SweepRings {
 
 namespace {
 
-// Fills `r` for the inputs; false when there is no surface (no profile
-// samples, no path control points, or settings out of range).
-bool ComputeRings(const std::vector<CVector3>& profileSamples, const std::vector<CVector3>& pathControls,
-                  const std::vector<CVector3>& profileControls, const SweepSettings& settings,
-                  SweepRings& r)
+// The lowest and highest Y of the samples.
+void HeightRange(const std::vector<CVector3>& profileSamples, double& ymin, double& ymax)
 {
-    r.count = 0;
-    if (profileSamples.empty() || pathControls.empty() || !CheckSweepSettings(settings))
-        return false;
-
-    // A profile with fewer control points than the path is resampled as
-    // finely as the path would be, so the tube follows the path's bends.
-    const std::size_t n = profileControls.size();
-    const std::size_t m = pathControls.size();
-    r.resampled.clear();
-    if (n < m)
-        SampleBezier(profileControls, settings.intervalsPerSpan * static_cast<int>(m - 1), r.resampled,
-                     nullptr);
-    const std::vector<CVector3>& rings = n < m ? r.resampled : profileSamples;
-
-    double ymin = profileSamples[0].y;
-    double ymax = profileSamples[0].y;
+    ymin = profileSamples[0].y;
+    ymax = profileSamples[0].y;
     for (const CVector3& p : profileSamples) {
         if (ymax < p.y)
             ymax = p.y;
         if (p.y < ymin)
             ymin = p.y;
     }
-    const double range = ymax - ymin;
+}
+
+// Whether the profile is resampled finely as the path would be (see LayProfile).
+bool FollowsPathBends(const std::vector<CVector3>& profileControls, const std::vector<CVector3>& pathControls)
+{
+    return profileControls.size() < pathControls.size();
+}
+
+void ResampleForPath(const std::vector<CVector3>& profileControls, const std::vector<CVector3>& pathControls,
+                     const SweepSettings& settings, std::vector<CVector3>& out)
+{
+    out.clear();
+    SampleBezier(profileControls, settings.intervalsPerSpan * static_cast<int>(pathControls.size() - 1), out,
+                 nullptr);
+}
+
+// Fills `r` for rings laid between heights ymin and ymin + range; false when
+// there is no surface (no rings, no path control points, or settings out of
+// range).
+bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
+                  const std::vector<CVector3>& pathControls, const SweepSettings& settings, SweepRings& r)
+{
+    r.count = 0;
+    if (rings.empty() || pathControls.empty() || !CheckSweepSettings(settings))
+        return false;
 
     const std::size_t count = rings.size();
     r.count = count;
-    if (count == 0)
-        return true;
 
     // Per ring: parameter, frame, the placed points and the normals.
     r.angles.Prepare(settings);
@@ -274,14 +279,38 @@ float SliceEdge(int v, float step)
 
 }  // namespace
 
+SweepProfile LayProfile(const std::vector<CVector3>& profileSamples, const std::vector<CVector3>& pathControls,
+                        const std::vector<CVector3>& profileControls, const SweepSettings& settings)
+{
+    SweepProfile laid;
+    if (profileSamples.empty() || pathControls.empty() || !CheckSweepSettings(settings))
+        return laid;
+    if (FollowsPathBends(profileControls, pathControls))
+        ResampleForPath(profileControls, pathControls, settings, laid.rings);
+    else
+        laid.rings = profileSamples;
+    double ymax = 0.0;
+    HeightRange(profileSamples, laid.bottom, ymax);
+    laid.height = ymax - laid.bottom;
+    return laid;
+}
+
 std::vector<std::vector<SweepVertex>> ComputeSweepMesh(const std::vector<CVector3>& profileSamples,
                                                        const std::vector<CVector3>& pathControls,
                                                        const std::vector<CVector3>& profileControls,
                                                        const SweepSettings& settings)
 {
+    return ComputeSweepMesh(LayProfile(profileSamples, pathControls, profileControls, settings), pathControls,
+                            settings);
+}
+
+std::vector<std::vector<SweepVertex>> ComputeSweepMesh(const SweepProfile& profile,
+                                                       const std::vector<CVector3>& pathControls,
+                                                       const SweepSettings& settings)
+{
     std::vector<std::vector<SweepVertex>> strips;
     SweepRings r;
-    if (!ComputeRings(profileSamples, pathControls, profileControls, settings, r))
+    if (!ComputeRings(profile.rings, profile.bottom, profile.height, pathControls, settings, r))
         return strips;
     strips.resize(static_cast<std::size_t>(settings.slices));
     const float step = settings.TextureStep();
@@ -313,7 +342,18 @@ bool SweepMeshBuilder::Build(const std::vector<CVector3>& profileSamples,
     SweepRings& r = *m_rings;
     m_stripCount = 0;
     m_verticesPerStrip = 0;
-    if (!ComputeRings(profileSamples, pathControls, profileControls, settings, r)) {
+    if (profileSamples.empty() || pathControls.empty()) {
+        m_vertices.clear();
+        return false;
+    }
+    // The rings are laid as LayProfile lays them, into storage kept between builds.
+    const bool resampled = FollowsPathBends(profileControls, pathControls);
+    if (resampled)
+        ResampleForPath(profileControls, pathControls, settings, r.resampled);
+    double ymin = 0.0;
+    double ymax = 0.0;
+    HeightRange(profileSamples, ymin, ymax);
+    if (!ComputeRings(resampled ? r.resampled : profileSamples, ymin, ymax - ymin, pathControls, settings, r)) {
         m_vertices.clear();
         return false;
     }

@@ -15,6 +15,23 @@ struct SweepVertex {
     CVector3 position;
 };
 
+// The profile as the sweep lays it along the path: the points that become
+// rings, in order, and the heights that map to the path's start and end
+// (ring k sits at path parameter (y - bottom) / height, or 0 where that is not
+// finite).
+struct SweepProfile {
+    std::vector<CVector3> rings;
+    double bottom = 0.0;
+    double height = 0.0;
+};
+
+// The profile's samples as rings: the samples themselves, or, for a profile
+// with fewer control points than the path, the profile resampled with the
+// settings' intervals per span of the path, so that the tube follows the
+// path's bends. The heights always come from the samples.
+SweepProfile LayProfile(const std::vector<CVector3>& profileSamples, const std::vector<CVector3>& pathControls,
+                        const std::vector<CVector3>& profileControls, const SweepSettings& settings);
+
 // The triangle strips of the surface swept by the profile along the path, one
 // a slice, in emission order; empty when there is no surface (no profile
 // samples, no path control points, or settings out of range). A profile with
@@ -24,6 +41,10 @@ std::vector<std::vector<SweepVertex>> ComputeSweepMesh(const std::vector<CVector
                                                        const std::vector<CVector3>& pathControls,
                                                        const std::vector<CVector3>& profileControls,
                                                        const SweepSettings& settings = SweepSettings());
+// The same for a laid profile.
+std::vector<std::vector<SweepVertex>> ComputeSweepMesh(const SweepProfile& profile,
+                                                       const std::vector<CVector3>& pathControls,
+                                                       const SweepSettings& settings);
 
 struct SweepRings;
 

@@ -55,7 +55,10 @@ void BM_SweepMeshLiteral(benchmark::State& state)
 
 void BM_SweepMeshFast(benchmark::State& state)
 {
-    RunMesh(state, ComputeSweepMesh);
+    RunMesh(state, [](const std::vector<CVector3>& samples, const std::vector<CVector3>& path,
+                      const std::vector<CVector3>& controls, const SweepSettings& settings) {
+        return ComputeSweepMesh(samples, path, controls, settings);
+    });
 }
 
 // The mesh as the surface view builds it: flat floats, storage kept.

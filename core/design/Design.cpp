@@ -80,5 +80,5 @@ Result<void> CheckDesign(const Design& design)
         return Failure{"the render mode is not " + ListForSentence(RenderModeWords())};
     if (Result<void> view = CheckView(design.viewRotation, design.viewDistance); !view)
         return view;
-    return CheckSweepSettings(design.sweep);
+    return CheckExportOptions(design.output);
 }

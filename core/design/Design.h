@@ -7,7 +7,7 @@
 
 #include "core/RenderMode.h"
 #include "core/Result.h"
-#include "core/SweepSettings.h"
+#include "core/ExportOptions.h"
 #include "core/Vector3.h"
 
 // The limits of a design. The reader refuses a file beyond them and the
@@ -33,8 +33,9 @@ struct Design {
                               0.0f, 0.0f, 1.0f, 0.0f,
                               0.0f, 0.0f, 0.0f, 1.0f};
     float viewDistance = 20.0f;
-    // How finely the surface is built for export; the 3D view draws the defaults.
-    SweepSettings sweep;
+    // How the surface is exported; the 3D view draws the default slices and
+    // intervals.
+    ExportOptions output;
 };
 
 // The rules every design keeps, shared by the file's reader and writer and

@@ -95,13 +95,13 @@ Result<void> DesignDocument::SetView(const float rotation[16], float distance)
     return {};
 }
 
-Result<void> DesignDocument::SetSweep(const SweepSettings& sweep)
+Result<void> DesignDocument::SetOutput(const ExportOptions& output)
 {
-    if (Result<void> checked = CheckSweepSettings(sweep); !checked)
+    if (Result<void> checked = CheckExportOptions(output); !checked)
         return checked;
-    if (sweep.slices != m_sweep.slices || sweep.intervalsPerSpan != m_sweep.intervalsPerSpan) {
-        m_sweep = sweep;
-        Notify(kSweepPart);
+    if (output != m_output) {
+        m_output = output;
+        Notify(kOutputPart);
     }
     return {};
 }
@@ -116,7 +116,7 @@ Design DesignDocument::Value() const
     design.renderMode = m_renderMode;
     std::copy(m_trackball.Matrix(), m_trackball.Matrix() + 16, design.viewRotation);
     design.viewDistance = m_trackball.Distance();
-    design.sweep = m_sweep;
+    design.output = m_output;
     return design;
 }
 
@@ -133,7 +133,7 @@ Result<void> DesignDocument::Assign(const Design& design, std::shared_ptr<const 
     m_texture = picture ? DesignTexture{design.texturePath, std::move(picture)} : DesignTexture{};
     m_renderMode = design.renderMode;
     m_trackball.SetView(design.viewRotation, design.viewDistance);
-    m_sweep = design.sweep;
+    m_output = design.output;
     Notify(kWholeDesign);
     return {};
 }
@@ -149,7 +149,7 @@ void DesignDocument::Clear()
     m_texture = {};
     m_renderMode = blank.renderMode;
     m_trackball.SetView(blank.viewRotation, blank.viewDistance);
-    m_sweep = blank.sweep;
+    m_output = blank.output;
     Notify(kWholeDesign);
 }
 

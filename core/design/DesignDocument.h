@@ -8,7 +8,7 @@
 #include "core/CurveDocument.h"
 #include "core/RenderMode.h"
 #include "core/Result.h"
-#include "core/SweepSettings.h"
+#include "core/ExportOptions.h"
 #include "core/Trackball.h"
 #include "core/bmp/RgbImage.h"
 #include "core/design/Design.h"
@@ -22,7 +22,7 @@ enum DesignPart : unsigned {
     kTexturePart = 1u << 3,
     kRenderModePart = 1u << 4,
     kViewPart = 1u << 5,
-    kSweepPart = 1u << 6,
+    kOutputPart = 1u << 6,
     kWholeDesign = (1u << 7) - 1,
 };
 using DesignParts = unsigned;
@@ -107,8 +107,10 @@ public:
     // A pose that is not finite, or a distance not above 0: refused.
     Result<void> SetView(const float rotation[16], float distance);
 
-    const SweepSettings& Sweep() const { return m_sweep; }
-    Result<void> SetSweep(const SweepSettings& sweep);
+    // How the surface is exported. Options out of range: refused, nothing
+    // changes.
+    const ExportOptions& Output() const { return m_output; }
+    Result<void> SetOutput(const ExportOptions& output);
 
     // Back to a blank design, as a new document starts.
     void Clear();
@@ -131,7 +133,7 @@ private:
     DesignTexture m_texture;
     RenderMode m_renderMode = RenderMode::Solid;
     CTrackball m_trackball;
-    SweepSettings m_sweep;
+    ExportOptions m_output;
     std::vector<DesignListener*> m_listeners;
     // While Assign replaces the curves, their changes are told once, at the end.
     bool m_assigning = false;

@@ -3,26 +3,17 @@
 #include <string_view>
 #include <vector>
 
-#include "core/Bezier.h"
-#include "core/SweepMesh.h"
 #include "core/design/AtomicFile.h"
-#include "core/export/IndexedMesh.h"
+#include "core/export/ExportMesh.h"
 
 Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
                                        const std::string& folder, const std::string& baseName)
 {
-    const SweepSettings& settings = design.sweep;
-    if (const Result<void> checked = CheckSweepSettings(settings); !checked)
-        return Failure{checked.Error()};
-    // With the default settings, the same samples and sweep as the program
-    // builds after every edit.
-    std::vector<CVector3> samples;
-    std::vector<float> params;
-    EvaluateCurve(design.profile, samples, params, settings.intervalsPerSpan);
-    const IndexedMesh mesh =
-        BuildIndexedMesh(ComputeSweepMesh(samples, design.path, design.profile, settings));
+    Result<IndexedMesh> mesh = BuildExportMesh(design.profile, design.path, design.output);
+    if (!mesh)
+        return Failure{mesh.Error()};
     const MeshFormatInfo& info = MeshFormatInfoOf(format);
-    return info.write({mesh, info.carriesTexture ? texture : nullptr, design.texturePath, folder, baseName});
+    return info.write({*mesh, info.carriesTexture ? texture : nullptr, design.texturePath, folder, baseName});
 }
 
 Result<void> WriteExportFiles(const ExportedFiles& exported, const std::string& folder, const std::string& mainName)

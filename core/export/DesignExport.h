@@ -7,11 +7,11 @@
 #include "core/export/ExportFiles.h"
 #include "core/export/MeshFormats.h"
 
-// The surface of a design built with its sweep settings (by default exactly
-// as the 3D view shows it), exported under `baseName` (a file name without folder or
-// extension) for `folder`. `texture` (the picture read from
+// The surface of a design built with its export options (BuildExportMesh),
+// exported under `baseName` (a file name without folder or extension) for
+// `folder`. `texture` (the picture read from
 // design.texturePath) may be null; formats that carry no texture ignore it.
-// Settings out of range fail the export with the reason. The OBJ's copy of
+// Options out of range fail the export with the reason. The OBJ's copy of
 // the texture never replaces the design's own picture (the same file, however
 // reached): when "<base>.png" is that picture the copy is
 // "<base>-texture.png", and when that is too the export is refused.

@@ -12,6 +12,13 @@
 
 namespace {
 
+ExportOptions OutputWithSweep(const SweepSettings& sweep)
+{
+    ExportOptions output;
+    output.sweep = sweep;
+    return output;
+}
+
 struct Heard : DesignListener {
     std::vector<DesignParts> changes;
     std::vector<EditRefusal> refusals;
@@ -30,7 +37,7 @@ Design Vase()
     design.renderMode = RenderMode::Wireframe;
     design.viewRotation[1] = 0.5f;
     design.viewDistance = 12.5f;
-    design.sweep = SweepSettings{48, 20};
+    design.output.sweep = SweepSettings{48, 20};
     return design;
 }
 
@@ -49,7 +56,7 @@ bool SameDesign(const Design& a, const Design& b)
             return false;
     return samePoints(a.profile, b.profile) && samePoints(a.path, b.path) && a.degree == b.degree &&
            a.texturePath == b.texturePath && a.renderMode == b.renderMode && a.viewDistance == b.viewDistance &&
-           a.sweep.slices == b.sweep.slices && a.sweep.intervalsPerSpan == b.sweep.intervalsPerSpan;
+           a.output == b.output;
 }
 
 class DesignDocumentTest : public testing::Test {
@@ -107,7 +114,7 @@ TEST_F(DesignDocumentTest, AssignRefusesADesignThatBreaksARuleAndChangesNothing)
         {[](Design& d) { d.path[0].y = std::nan(""); }, "\"path\" point 0 \"y\" is not a finite number"},
         {[](Design& d) { d.degree = 0; }, "\"degree\" is 0, must be 1 to 100"},
         {[](Design& d) { d.viewDistance = 0.0f; }, "\"view\" \"distance\" must be greater than 0"},
-        {[](Design& d) { d.sweep.slices = 2; }, "slices must be 3 to 1024, not 2"},
+        {[](Design& d) { d.output.sweep.slices = 2; }, "slices must be 3 to 1024, not 2"},
     };
     for (const auto& c : cases) {
         Design spoiled = Vase();
@@ -132,8 +139,8 @@ TEST_F(DesignDocumentTest, EveryEntryKeepsTheRules)
     EXPECT_EQ(document.Degree(), 1u);
     const float turned[16] = {std::numeric_limits<float>::infinity()};
     EXPECT_FALSE(document.SetView(turned, 20.0f).Ok());
-    EXPECT_FALSE(document.SetSweep(SweepSettings{24, 0}).Ok());
-    EXPECT_EQ(document.Sweep().intervalsPerSpan, SweepSettings::kDefaultIntervalsPerSpan);
+    EXPECT_FALSE(document.SetOutput(OutputWithSweep({24, 0})).Ok());
+    EXPECT_EQ(document.Output().sweep.intervalsPerSpan, SweepSettings::kDefaultIntervalsPerSpan);
     EXPECT_TRUE(document.Profile().ControlPoints().empty());
     ASSERT_EQ(heard.changes.size(), 1u) << "only the path's own edit was told";
     EXPECT_EQ(heard.changes[0], DesignParts(kPathPart));
@@ -149,9 +156,9 @@ TEST_F(DesignDocumentTest, EachChangeNamesItsPartAndASameValueIsNoChange)
     document.SetRenderMode(RenderMode::Point);
     document.SetRenderMode(RenderMode::Point);
     document.SetTexture({"a.png", std::make_shared<RgbImage>()});
-    ASSERT_TRUE(document.SetSweep(SweepSettings{48, 20}).Ok());
+    ASSERT_TRUE(document.SetOutput(OutputWithSweep({48, 20})).Ok());
     const std::vector<DesignParts> expected = {kProfilePart,    kPathPart,    kDegreePart, kPathPart,
-                                               kRenderModePart, kTexturePart, kSweepPart};
+                                               kRenderModePart, kTexturePart, kOutputPart};
     EXPECT_EQ(heard.changes, expected);
     EXPECT_EQ(document.Path().ControlPoints().size(), 4u) << "a reset uses the document's degree";
 

@@ -22,6 +22,13 @@
 
 namespace {
 
+ExportOptions OutputWithSweep(const SweepSettings& sweep)
+{
+    ExportOptions output;
+    output.sweep = sweep;
+    return output;
+}
+
 using Strips = std::vector<std::vector<SweepVertex>>;
 
 Strips Sweep(const Design& design, const SweepSettings& settings)
@@ -56,7 +63,7 @@ TEST(SweepSettings, ValuesOutOfRangeAreRefusedWithTheRange)
     EXPECT_TRUE(Sweep(vase, {0, 10}).empty());
     EXPECT_TRUE(Sweep(vase, {-24, 10}).empty());
     Design coarse = vase;
-    coarse.sweep = {24, 0};
+    coarse.output.sweep = {24, 0};
     EXPECT_EQ(ExportDesignMesh(coarse, nullptr, MeshFormat::Stl, ".", "vase").Error(),
               "intervals per span must be 1 to 1000, not 0");
 }
@@ -78,7 +85,7 @@ Design MadeInTheDocument(const std::vector<CVector3>& profile, const std::vector
     for (const CVector3& point : profile)
         document.Profile().Click(point.x, point.y);
     EXPECT_TRUE(document.Path().Assign(path, -1));
-    EXPECT_TRUE(document.SetSweep({48, 20}));
+    EXPECT_TRUE(document.SetOutput(OutputWithSweep({48, 20})));
     return document.Value();
 }
 

@@ -106,14 +106,16 @@ private:
         const Direction& n2 = m_Inward[i];
         const double turn = Cross(m_Along[before], m_Along[i]);
         const bool intoInside = (m_Outline.counterClockwise ? turn : -turn) >= 0.0;
-        if (intoInside) {
+        const double angle = std::acos(std::clamp(Dot(n1, n2), -1.0, 1.0));
+        // A slight bend out of the inside, as along a sampled curve, is taken
+        // as a corner too: an arc there would only double the rings.
+        if (intoInside || angle <= kArcStep) {
             const double scale = 1.0 + Dot(n1, n2);
             if (scale < 1e-9)
                 return Fails("crosses itself", p.y);
             inner.push_back(Moved(p, {(n1.x + n2.x) / scale, (n1.y + n2.y) / scale}, m_Thickness));
             return {};
         }
-        const double angle = std::acos(std::clamp(Dot(n1, n2), -1.0, 1.0));
         const double sense = turn < 0.0 ? -1.0 : 1.0;
         const int steps = std::max(1, static_cast<int>(std::ceil(angle / kArcStep)));
         for (int s = 0; s <= steps; ++s) {

@@ -222,3 +222,14 @@ TEST(SolidMesh, DefaultOptionsKeepTheSurface)
     EXPECT_EQ(surface->triangles, swept.triangles);
     EXPECT_EQ(surface->vertices.size(), swept.vertices.size());
 }
+
+TEST(SolidMesh, AWallMeetingAnotherPartOfTheSolidIsRefused)
+{
+    // A cylinder with a groove cut down from the top to 0.3 above the bottom:
+    // the walls of the bottom and of the groove's tip meet under it, though
+    // each side on its own folds nowhere.
+    const std::vector<CVector3> grooved = {{0, 0, 0},     {4, 0, 0},   {4, 3, 0},     {2.1, 3, 0},
+                                           {2.1, 0.3, 0}, {1.9, 0.3, 0}, {1.9, 3, 0}, {0, 3, 0}};
+    EXPECT_EQ(Refusal(grooved, 0.2), "the wall of thickness 0.2 crosses itself near height 0.2");
+    EXPECT_EQ(Refusal(grooved, 0.1), "made a mesh");
+}

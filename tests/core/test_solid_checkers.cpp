@@ -84,7 +84,8 @@ TEST(SolidCheckers, AdmeshAndTheGltfValidatorFindNothingToRepairInTheSolids)
             EXPECT_EQ(Reported(run.output, none), 0) << none << run.output;
         EXPECT_NEAR(Reported(run.output, "Volume") / SignedVolume(mesh), 1.0, 1e-5) << run.output;
 
-        const CheckerRun validated = Validate(dir.Write("vase.glb", ExportGlb(mesh, nullptr, "vase").Value().at(0).bytes));
+        const std::vector<unsigned char> glb = ExportGlb(mesh, nullptr, "vase").Value().at(0).bytes;
+        const CheckerRun validated = Validate(dir.Write("vase.glb", glb));
         SKIP_OR_FAIL_IF_MISSING(validated, "The Khronos glTF validator");
         EXPECT_EQ(validated.status, 0) << validated.output;
         EXPECT_EQ(validated.output.rfind("errors 0 warnings 0 ", 0), 0u) << validated.output;

@@ -4,17 +4,21 @@
 jobs=$(nproc)
 
 # The export tests hand their files to independent checkers and must find
-# them, not skip: the Khronos glTF validator comes from npm into the tree.
+# them, not skip: the Khronos glTF validator and the manifold library come
+# from npm into the tree.
 export VELMORA_REQUIRE_CHECKERS=1
 validator_version=2.0.0-dev.3.10
+manifold_version=3.5.4
 
 # Configures and builds a tree: build_suite DIR [cmake options...]
 build_suite() {
   local dir=$1; shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  if ! grep -qs "\"version\": \"$validator_version\"" "$dir/npm/node_modules/gltf-validator/package.json"; then
+  # Both in one install: a later --no-save install would drop the other.
+  if ! grep -qs "\"version\": \"$validator_version\"" "$dir/npm/node_modules/gltf-validator/package.json" ||
+     ! grep -qs "\"version\": \"$manifold_version\"" "$dir/npm/node_modules/manifold-3d/package.json"; then
     npm install --prefix "$dir/npm" --no-save --no-audit --no-fund --loglevel=error \
-      "gltf-validator@$validator_version"
+      "gltf-validator@$validator_version" "manifold-3d@$manifold_version"
   fi
   cmake --build "$dir" -j"$jobs"
 }

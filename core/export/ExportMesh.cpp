@@ -2,6 +2,7 @@
 
 #include "core/Bezier.h"
 #include "core/SweepMesh.h"
+#include "core/export/SolidMesh.h"
 
 Result<IndexedMesh> BuildExportMesh(const std::vector<CVector3>& profileControls,
                                     const std::vector<CVector3>& pathControls, const ExportOptions& options)
@@ -15,5 +16,7 @@ Result<IndexedMesh> BuildExportMesh(const std::vector<CVector3>& profileControls
     std::vector<float> params;
     EvaluateCurve(profileControls, samples, params, settings.intervalsPerSpan);
     const SweepProfile laid = LayProfile(samples, pathControls, profileControls, settings);
+    if (options.caps || options.thickness > 0.0)
+        return BuildSolidMesh(laid, pathControls, options);
     return BuildIndexedMesh(ComputeSweepMesh(laid, pathControls, settings));
 }

@@ -24,10 +24,28 @@ QSpinBox* IntField(int minimum, int maximum, int value, const char* name, QWidge
     return field;
 }
 
+// A number with the digits it needs: "1", "2.5", not "1.000000".
+class NumberSpinBox : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+    QString textFromValue(double value) const override
+    {
+        QString text = QDoubleSpinBox::textFromValue(value);
+        const QString point = locale().decimalPoint();
+        if (text.contains(point)) {
+            while (text.endsWith(QLatin1Char('0')))
+                text.chop(1);
+            if (text.endsWith(point))
+                text.chop(point.size());
+        }
+        return text;
+    }
+};
+
 QDoubleSpinBox* NumberField(double minimum, double maximum, int decimals, double value, const char* name,
                             QWidget* parent)
 {
-    auto* field = new QDoubleSpinBox(parent);
+    auto* field = new NumberSpinBox(parent);
     field->setDecimals(decimals);
     field->setRange(minimum, maximum);
     field->setValue(value);

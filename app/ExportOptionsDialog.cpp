@@ -82,20 +82,21 @@ ExportOptionsDialog::ExportOptionsDialog(const ExportOptions& options, QWidget* 
     m_thickness->setSpecialValueText(tr("None"));
     m_units->setObjectName(QStringLiteral("units"));
     m_units->addItem(tr("Format's default"), -1);
+    // Each unit by its place in the core's table.
     const std::vector<LengthUnitInfo>& units = LengthUnits();
-    for (std::size_t i = 0; i < units.size(); ++i)
-        m_units->addItem(QString::fromLatin1(units[i].word), static_cast<int>(i));
     int unit = -1;
-    for (std::size_t i = 0; i < units.size(); ++i)
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        m_units->addItem(QString::fromLatin1(units[i].word), static_cast<int>(i));
         if (options.units == units[i].unit)
             unit = static_cast<int>(i);
+    }
     SelectData(m_units, unit);
     m_up->setObjectName(QStringLiteral("up"));
     m_up->addItem(tr("Format's default"), -1);
     for (UpAxis axis : {UpAxis::Y, UpAxis::Z})
         m_up->addItem(QString::fromLatin1(UpAxisWord(axis)).toUpper(), static_cast<int>(axis));
     SelectData(m_up, options.up ? static_cast<int>(*options.up) : -1);
-    // The numbers keep their place while the rest is translated.
+    // Numbers to the right, as in the coordinates box.
     for (QAbstractSpinBox* field : NumberFields())
         field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 

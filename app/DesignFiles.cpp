@@ -12,6 +12,7 @@
 
 #include "app/DesignCommands.h"
 #include "app/DialogTemplate.h"
+#include "app/ExportOptionsDialog.h"
 #include "app/FileFilters.h"
 #include "app/MessageBox.h"
 #include "app/TextureMessages.h"
@@ -233,7 +234,17 @@ void DesignFiles::OnExportMesh()
 {
     const QString path = AskForOutputFile(tr("Export Mesh"), MeshExportFilters());
     if (!path.isEmpty())
-        ExportMesh(path);
+        AskOptionsAndExport(path);
+}
+
+bool DesignFiles::AskOptionsAndExport(const QString& path)
+{
+    ExportOptionsDialog dialog(m_design.Output(), m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const ExportOptions options = dialog.Options();
+    m_recorder.Record(tr("Export Options"), [&] { m_design.SetOutput(options); });
+    return ExportMesh(path);
 }
 
 void DesignFiles::OnSaveImage()

@@ -40,7 +40,11 @@ public:
     bool SaveDesignAt(const std::string& localPath);
     // The surface as a mesh file (format by extension) and the 3D view's
     // picture as PNG; the same files the command line writes.
+    // Export Mesh asks for the file, then for the export options: OK keeps
+    // them in the design (an undo step) and exports with them; Cancel does
+    // neither.
     void OnExportMesh();
+    bool AskOptionsAndExport(const QString& path);
     void OnSaveImage();
     bool ExportMesh(const QString& path);
     bool SaveImage(const QString& path);

@@ -15,6 +15,7 @@
 #include "app/FileDrops.h"
 #include "app/KeyboardFocusKeeper.h"
 #include "app/StatusBar.h"
+#include "app/ViewMenu.h"
 #include "app/ViewToolTip.h"
 #include "app/DialogText.h"
 #include "app/MessageBox.h"
@@ -110,13 +111,7 @@ void CMainDlg::CreateMenus()
     edit->addAction(redo);
     m_points->AddTo(edit);
 
-    // Where the 3D view looks from: no design change, so neither a step nor unsaved.
-    QMenu* view = m_menuBar->addMenu(tr("&View"));
-    QAction* resetView = view->addAction(tr("&Reset View"), this, [this] { m_design.ResetView(); });
-    resetView->setShortcut(QKeySequence(Qt::Key_Home));
-    resetView->setObjectName(QStringLiteral("actionResetView"));
-    view->addAction(tr("&Frame Surface"), this, [this] { m_design.FrameSurface(); })
-        ->setObjectName(QStringLiteral("actionFrameSurface"));
+    new ViewMenu(m_design, *m_Viewport2, m_menuBar);
 }
 
 void CMainDlg::CreateControls()

@@ -50,6 +50,7 @@ void UndoRecorder::TakeRecorded()
     m_degreeRecorded = m_design.Degree();
     m_textureRecorded = m_design.Texture();
     m_renderModeRecorded = m_design.GetRenderMode();
+    m_outputRecorded = m_design.Output();
 }
 
 void UndoRecorder::OnDesignChanged(const DesignDocument&, DesignParts changed)
@@ -80,6 +81,14 @@ void UndoRecorder::OnDesignChanged(const DesignDocument&, DesignParts changed)
         Push(new ValueCommand<RenderMode>(
             tr("Render Mode"), before, m_renderModeRecorded,
             [this](RenderMode mode) { Replay([&] { m_design.SetRenderMode(mode); }); }, m_step.get()));
+    }
+    if ((changed & kOutputPart) && m_design.Output() != m_outputRecorded) {
+        const ExportOptions before = std::exchange(m_outputRecorded, m_design.Output());
+        // Recorded options passed the design's check once, so they go back in.
+        Push(new ValueCommand<ExportOptions>(
+            tr("Export Options"), before, m_outputRecorded,
+            [this](const ExportOptions& output) { Replay([&] { m_design.SetOutput(output); }); },
+            m_step.get()));
     }
 }
 

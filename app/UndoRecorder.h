@@ -12,7 +12,7 @@
 
 // Makes every change of a design an undo step, as the design tells of it:
 // points added, moved (one drag, one step) and deleted, a reset with its
-// degree, a texture, a render mode. Turning the view is no step. Undo and redo put the recorded
+// degree, a texture, a render mode, the export options. Turning the view is no step. Undo and redo put the recorded
 // values back into the design, which tells its views as for any change.
 class UndoRecorder : private DesignListener {
     Q_DECLARE_TR_FUNCTIONS(UndoRecorder)
@@ -52,6 +52,7 @@ private:
     std::uint32_t m_degreeRecorded = kMinDesignDegree;
     DesignTexture m_textureRecorded;
     RenderMode m_renderModeRecorded = RenderMode::Solid;
+    ExportOptions m_outputRecorded;
     bool m_replaying = false;
     QString m_editName;
     std::unique_ptr<QUndoCommand> m_step;  // what Record gathers, while it runs

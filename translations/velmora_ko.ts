@@ -119,18 +119,6 @@
         <source>A curve can hold at most %1 control points.</source>
         <translation>곡선 하나에는 조정점을 %1개까지만 둘 수 있습니다.</translation>
     </message>
-    <message>
-        <source>&amp;View</source>
-        <translation>보기(&amp;V)</translation>
-    </message>
-    <message>
-        <source>&amp;Reset View</source>
-        <translation>보기 초기화(&amp;R)</translation>
-    </message>
-    <message>
-        <source>&amp;Frame Surface</source>
-        <translation>화면에 맞추기(&amp;F)</translation>
-    </message>
 </context>
 <context>
     <name>DesignFiles</name>
@@ -201,6 +189,53 @@
     <message>
         <source>&amp;Clear Menu</source>
         <translation>메뉴 지우기(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Export Options</source>
+        <translation>내보내기 옵션</translation>
+    </message>
+</context>
+<context>
+    <name>ExportOptionsDialog</name>
+    <message>
+        <source>Close the ends with &amp;caps</source>
+        <translation>양 끝을 뚜껑으로 막기(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Export Options</source>
+        <translation>내보내기 옵션</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>없음</translation>
+    </message>
+    <message>
+        <source>Format&apos;s default</source>
+        <translation>형식 기본값</translation>
+    </message>
+    <message>
+        <source>&amp;Slices:</source>
+        <translation>조각 수(&amp;S):</translation>
+    </message>
+    <message>
+        <source>&amp;Intervals per span:</source>
+        <translation>구간당 간격 수(&amp;I):</translation>
+    </message>
+    <message>
+        <source>&amp;Wall thickness:</source>
+        <translation>벽 두께(&amp;W):</translation>
+    </message>
+    <message>
+        <source>Sc&amp;ale:</source>
+        <translation>배율(&amp;A):</translation>
+    </message>
+    <message>
+        <source>&amp;Units:</source>
+        <translation>단위(&amp;U):</translation>
+    </message>
+    <message>
+        <source>U&amp;p axis:</source>
+        <translation>위쪽 축(&amp;P):</translation>
     </message>
 </context>
 <context>
@@ -344,6 +379,29 @@
     <message>
         <source>Degree</source>
         <translation>차수</translation>
+    </message>
+    <message>
+        <source>Export Options</source>
+        <translation>내보내기 옵션</translation>
+    </message>
+</context>
+<context>
+    <name>ViewMenu</name>
+    <message>
+        <source>&amp;View</source>
+        <translation>보기(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Reset View</source>
+        <translation>보기 초기화(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Frame Surface</source>
+        <translation>화면에 맞추기(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Preview Export</source>
+        <translation>내보내기 미리 보기(&amp;P)</translation>
     </message>
 </context>
 </TS>

@@ -5,6 +5,9 @@
 #include <GL/gl.h>
 
 
+#include <cstdint>
+#include <limits>
+
 #include "core/SweepMesh.h"
 #include "core/ViewFraming.h"
 #include "core/bmp/ShrinkImage.h"
@@ -100,7 +103,10 @@ void SurfaceScene::DrawScene()
 {
     glBindTexture(GL_TEXTURE_2D, m_nTexture);
     glEnable(GL_LIGHTING);
-    DrawSurface();
+    if (m_bShowPreview && m_nPreviewIndices > 0)
+        DrawPreview();
+    else
+        DrawSurface();
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
@@ -124,6 +130,60 @@ void SurfaceScene::DrawSurface() const
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void SurfaceScene::DrawPreview() const
+{
+    // The surface's colour and arrays, with the triangles indexed.
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBindBuffer(GL_ARRAY_BUFFER, m_nPreviewVertexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_nPreviewIndexBuffer);
+    glInterleavedArrays(GL_T2F_N3F_V3F, 0, nullptr);
+    glDrawElements(GL_TRIANGLES, m_nPreviewIndices, GL_UNSIGNED_INT, nullptr);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void SurfaceScene::UploadPreview(const IndexedMesh* mesh)
+{
+    m_nPreviewIndices = 0;
+    // glDrawElements counts indices in an int.
+    if (!mesh || mesh->triangles.empty() || mesh->triangles.size() > std::numeric_limits<GLsizei>::max()) {
+        glDeleteBuffers(1, &m_nPreviewVertexBuffer);
+        glDeleteBuffers(1, &m_nPreviewIndexBuffer);
+        m_nPreviewVertexBuffer = m_nPreviewIndexBuffer = 0;
+        return;
+    }
+    if (m_nPreviewVertexBuffer == 0)
+        glGenBuffers(1, &m_nPreviewVertexBuffer);
+    if (m_nPreviewIndexBuffer == 0)
+        glGenBuffers(1, &m_nPreviewIndexBuffer);
+    // As the surface's buffer holds them: texture coordinate, normal and
+    // position in floats, as OpenGL would keep the doubles.
+    std::vector<float> vertices;
+    vertices.reserve(8 * mesh->vertices.size());
+    for (const MeshVertex& v : mesh->vertices)
+        vertices.insert(vertices.end(), {v.s, v.t, static_cast<float>(v.normal.x), static_cast<float>(v.normal.y),
+                                         static_cast<float>(v.normal.z), static_cast<float>(v.position.x),
+                                         static_cast<float>(v.position.y), static_cast<float>(v.position.z)});
+    const auto vertexBytes = static_cast<GLsizeiptr>(vertices.size() * sizeof(float));
+    const auto indexBytes = static_cast<GLsizeiptr>(mesh->triangles.size() * sizeof(std::uint32_t));
+    glBindBuffer(GL_ARRAY_BUFFER, m_nPreviewVertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, vertexBytes, vertices.data(), GL_DYNAMIC_DRAW);
+    GLint storedVertices = 0;
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &storedVertices);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_nPreviewIndexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, mesh->triangles.data(), GL_DYNAMIC_DRAW);
+    GLint storedIndices = 0;
+    glGetBufferParameteriv(GL_ELEMENT_ARRAY_BUFFER, GL_BUFFER_SIZE, &storedIndices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    // Buffers that could not hold the mesh (out of memory) leave the surface showing.
+    if (storedVertices == vertexBytes && storedIndices == indexBytes)
+        m_nPreviewIndices = static_cast<int>(mesh->triangles.size());
 }
 
 void SurfaceScene::BuildSurface(const std::vector<CVector3>& profileSamples,

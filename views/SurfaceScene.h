@@ -7,6 +7,7 @@
 #include "core/Trackball.h"
 #include "core/Vector3.h"
 #include "core/bmp/RgbImage.h"
+#include "core/export/IndexedMesh.h"
 #include "views/FrameCycle.h"
 
 // What the 3D view draws and the GL calls that draw it: the axes, the lit
@@ -28,6 +29,10 @@ public:
                       const std::vector<CVector3>& profileControls);
     // Fills the surface's vertex buffer from a mesh computed elsewhere; none: no surface.
     void UploadMesh(const SweepMeshBuilder* mesh);
+    // Fills the export preview's buffers from `mesh`; none: no preview.
+    void UploadPreview(const IndexedMesh* mesh);
+    // Whether an uploaded preview is drawn instead of the surface.
+    void ShowPreview(bool show) { m_bShowPreview = show; }
     // Deletes the texture, then uploads `image` as the new one (none when null).
     // A picture larger than the current context takes as a texture is scaled
     // down, its proportions kept, to the largest size it takes. The size
@@ -45,6 +50,7 @@ public:
 
 private:
     void DrawSurface() const;
+    void DrawPreview() const;
 
     const CTrackball* m_trackball = nullptr;
     RenderMode m_nRenderMode = RenderMode::Solid;
@@ -54,6 +60,11 @@ private:
     // Vertices in each of the strips held by the buffer; 0: no surface.
     int m_nStripVertices = 0;
     int m_nStrips = 0;
+    // The export preview: vertices and triangle indices; 0 indices: none.
+    unsigned int m_nPreviewVertexBuffer = 0;
+    unsigned int m_nPreviewIndexBuffer = 0;
+    int m_nPreviewIndices = 0;
+    bool m_bShowPreview = false;
     // The mesh of the last build, its storage kept for the next one.
     SweepMeshBuilder m_Builder;
 };

@@ -4,6 +4,18 @@
 #include <system_error>
 #include <thread>
 
+#include "core/export/ExportMesh.h"
+
+namespace {
+
+bool SameBits(const std::vector<CVector3>& a, const std::vector<CVector3>& b)
+{
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(CVector3)) == 0);
+}
+
+} // namespace
+
 struct CSurfaceView::MeshAhead {
     std::vector<CVector3> profileSamples;
     std::vector<CVector3> pathControls;
@@ -48,10 +60,12 @@ void CSurfaceView::InitGL()
 
 void CSurfaceView::OnDesignChanged(const DesignDocument& design, DesignParts changed)
 {
-    // The view keeps drawing the default sweep settings: a change of them
-    // alone shows nothing new.
+    // The surface keeps the default sweep settings: a change of the export
+    // options shows only in the preview.
     if (changed & (kProfilePart | kPathPart))
         RequestSurface();
+    if (m_previewOn && (changed & (kProfilePart | kPathPart | kOutputPart)))
+        Invalidate();
     if (changed & kRenderModePart)
         m_scene.SetRenderMode(design.GetRenderMode());
     if (changed & kTexturePart) {
@@ -95,7 +109,35 @@ void CSurfaceView::DrawScene()
     if (m_bSurfaceStale)
         RecordSurface(m_design.Profile().SamplePoints(), m_design.Path().ControlPoints(),
                       m_design.Profile().ControlPoints());
+    if (m_previewOn)
+        RecordPreview();
     m_scene.DrawScene();
+}
+
+void CSurfaceView::SetPreviewExport(bool on)
+{
+    if (on == m_previewOn)
+        return;
+    m_previewOn = on;
+    m_scene.ShowPreview(on);
+    Invalidate();
+}
+
+void CSurfaceView::RecordPreview()
+{
+    const std::vector<CVector3>& profile = m_design.Profile().ControlPoints();
+    const std::vector<CVector3>& path = m_design.Path().ControlPoints();
+    // A selection or a frame of its own (a turn) leaves the inputs as they were.
+    if (m_previewBuilt && SameBits(profile, m_previewProfileControls) && SameBits(path, m_previewPathControls) &&
+        m_design.Output() == m_previewOptions)
+        return;
+    m_previewBuilt = true;
+    m_previewProfileControls = profile;
+    m_previewPathControls = path;
+    m_previewOptions = m_design.Output();
+    const Result<IndexedMesh> mesh = BuildExportMesh(profile, path, m_previewOptions);
+    m_previewFailure = mesh ? std::string() : mesh.Error();
+    m_scene.UploadPreview(mesh ? &*mesh : nullptr);
 }
 
 void CSurfaceView::OnLeftDown(unsigned, int x, int y)
@@ -157,16 +199,6 @@ void CSurfaceView::UpdateSurface()
         BuildSurface(m_design.Profile().SamplePoints(), m_design.Path().ControlPoints(),
                      m_design.Profile().ControlPoints());
 }
-
-namespace {
-
-bool SameBits(const std::vector<CVector3>& a, const std::vector<CVector3>& b)
-{
-    return a.size() == b.size() &&
-           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(CVector3)) == 0);
-}
-
-} // namespace
 
 void CSurfaceView::StartMesh()
 {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/RenderMode.h"
 #include "core/SweepMesh.h"
 #include "core/Trackball.h"
+#include "core/ExportOptions.h"
 #include "core/Vector3.h"
 #include "core/design/DesignDocument.h"
 #include "views/GLView.h"
@@ -51,6 +53,13 @@ public:
     void UpdateSurface();
     bool IsSurfaceStale() const { return m_bSurfaceStale; }
 
+    // Whether the view draws the mesh an export would write (the design's
+    // export options) instead of the surface. A mesh the export cannot build
+    // leaves the surface showing; PreviewFailure says why ("" when it can).
+    void SetPreviewExport(bool on);
+    bool IsPreviewExport() const { return m_previewOn; }
+    const std::string& PreviewFailure() const { return m_previewFailure; }
+
     // The texture object in this view's context; 0 before any texture.
     unsigned int TextureName() const { return m_scene.TextureName(); }
     // The size of the design's picture as the texture holds it: smaller than
@@ -68,6 +77,9 @@ private:
     void RecordSurface(const std::vector<CVector3>& profileSamples,
                        const std::vector<CVector3>& pathControls,
                        const std::vector<CVector3>& profileControls);
+    // Builds and uploads the export preview if its inputs changed since it
+    // was last built; the context must be current.
+    void RecordPreview();
     // Starts computing the mesh of the design's curves on another thread, so
     // that it is ready (or nearly) when the frame uploads it.
     void StartMesh();
@@ -85,6 +97,13 @@ private:
     // The design's texture changed while no context could be made current.
     bool m_textureStale = false;
     PictureSize m_textureShown;
+    // What the export preview was last built from.
+    bool m_previewOn = false;
+    bool m_previewBuilt = false;
+    std::vector<CVector3> m_previewProfileControls;
+    std::vector<CVector3> m_previewPathControls;
+    ExportOptions m_previewOptions;
+    std::string m_previewFailure;
     // The mesh computed ahead of the frame, with copies of its curves.
     struct MeshAhead;
     std::unique_ptr<MeshAhead> m_MeshAhead;

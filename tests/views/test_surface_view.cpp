@@ -369,3 +369,90 @@ TEST_F(SurfaceViewTest, MovesOutsideTheViewAreNotSeenAndReleasingThereEndsTheDra
     EXPECT_EQ(std::memcmp(matrix, view.Trackball().Matrix(), sizeof matrix), 0);
     EXPECT_EQ(view.Trackball().Distance(), distance);
 }
+
+// The export preview draws the indexed triangles of the export mesh in place
+// of the strips; off, the view is the one it always was.
+TEST_F(SurfaceViewTest, TheExportPreviewDrawsTheExportMeshAndOffLeavesTheSurfaceAsItWas)
+{
+    // Turned a little, as above, so that light and depth order are not trivial.
+    GrabView(view);
+    const QPoint c = Centre();
+    QTest::mousePress(&view, Qt::LeftButton, {}, c);
+    QTest::mouseMove(&view, c + QPoint(25, 18));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, c + QPoint(25, 18));
+
+    ExportOptions fine;
+    fine.sweep.slices = 48;
+    ExportOptions coarse;
+    coarse.sweep.slices = 6;
+    coarse.sweep.intervalsPerSpan = 2;
+    for (const Shape& shape : Shapes()) {
+        ASSERT_TRUE(design.SetOutput(ExportOptions{}).Ok());
+        ASSERT_TRUE(design.Path().Assign(shape.path, -1).Ok());
+        ASSERT_TRUE(design.Profile().Assign(shape.profile, -1).Ok());
+        std::vector<CVector3> samples;
+        std::vector<float> params;
+        EvaluateCurve(shape.profile, samples, params);
+        for (RenderMode mode : {RenderMode::Solid, RenderMode::Wireframe, RenderMode::Point}) {
+            SCOPED_TRACE(testing::Message() << shape.name << ", mode " << static_cast<int>(mode));
+            design.SetRenderMode(mode);
+            ASSERT_TRUE(design.SetOutput(ExportOptions{}).Ok());
+            view.SetPreviewExport(false);
+            const QImage surface = GrabReference(samples, shape.path, shape.profile);
+            ASSERT_GT(CountNonWhite(surface), 2000);
+
+            // Other options with the preview off: the strips, every pixel.
+            ASSERT_TRUE(design.SetOutput(coarse).Ok());
+            EXPECT_FALSE(view.IsPreviewExport());
+            EXPECT_EQ(CountUnequalPixels(GrabView(view), surface), 0);
+
+            // On: the export mesh, which at the defaults is the surface itself.
+            view.SetPreviewExport(true);
+            EXPECT_TRUE(view.IsFramePending());
+            const QImage coarsePreview = GrabView(view);
+            EXPECT_GT(CountUnequalPixels(coarsePreview, surface), 200);
+            EXPECT_EQ(view.PreviewFailure(), "");
+            ASSERT_TRUE(design.SetOutput(fine).Ok());
+            EXPECT_TRUE(view.IsFramePending()) << "a change of the options asks for a frame";
+            const QImage finePreview = GrabView(view);
+            EXPECT_GT(CountUnequalPixels(finePreview, surface), 50);
+            EXPECT_GT(CountUnequalPixels(finePreview, coarsePreview), 200);
+            // The export leaves out the triangles of no area at a pole, and
+            // with them the points the point mode draws there.
+            const bool pole = shape.profile.front().x == 0.0;
+            ASSERT_TRUE(design.SetOutput(ExportOptions{}).Ok());
+            EXPECT_LE(CountUnequalPixels(GrabView(view), surface), pole && mode == RenderMode::Point ? 4 : 0);
+
+            // Off again: the strips, whatever the options.
+            ASSERT_TRUE(design.SetOutput(fine).Ok());
+            view.SetPreviewExport(false);
+            EXPECT_EQ(CountUnequalPixels(GrabView(view), surface), 0);
+        }
+    }
+}
+
+TEST_F(SurfaceViewTest, ThePreviewFollowsTheCurvesAndShowsNothingWithoutAProfile)
+{
+    ExportOptions coarse;
+    coarse.sweep.slices = 6;
+    coarse.sweep.intervalsPerSpan = 2;
+    ASSERT_TRUE(design.SetOutput(coarse).Ok());
+    view.SetPreviewExport(true);
+    std::vector<CVector3> profile{{2, -4, 0}, {6, -1, 0}, {1, 2, 0}, {3, 5, 0}};
+    const std::vector<CVector3> path{{0, -5, 0}, {0, 5, 0}};
+    ASSERT_TRUE(design.Path().Assign(path, -1).Ok());
+    ASSERT_TRUE(design.Profile().Assign(profile, -1).Ok());
+    const QImage vase = GrabView(view);
+    EXPECT_GT(CountNonWhite(vase), 10000);
+    // A moved point is in the next frame's preview.
+    profile[1].x = 3.0;
+    ASSERT_TRUE(design.Profile().Assign(profile, -1).Ok());
+    EXPECT_TRUE(view.IsFramePending());
+    const QImage narrower = GrabView(view);
+    EXPECT_GT(CountUnequalPixels(narrower, vase), 500);
+    EXPECT_LT(CountNonWhite(narrower), CountNonWhite(vase));
+    // No profile: no mesh to show, and no stale one either.
+    ASSERT_TRUE(design.Profile().Assign({}, -1).Ok());
+    EXPECT_LT(CountNonWhite(GrabView(view)), 2000);
+    EXPECT_EQ(view.PreviewFailure(), "");
+}

@@ -16,7 +16,7 @@ ViewMenu::ViewMenu(DesignDocument& design, CSurfaceView& surface, QMenuBar* menu
     view->addAction(tr("&Frame Surface"), this, [&design] { design.FrameSurface(); })
         ->setObjectName(QStringLiteral("actionFrameSurface"));
     view->addSeparator();
-    m_previewExport = view->addAction(tr("&Preview Export"));
+    m_previewExport = view->addAction(tr("&Preview export"));
     m_previewExport->setCheckable(true);
     m_previewExport->setChecked(surface.IsPreviewExport());
     m_previewExport->setObjectName(QStringLiteral("actionPreviewExport"));

@@ -400,7 +400,7 @@
         <translation>화면에 맞추기(&amp;F)</translation>
     </message>
     <message>
-        <source>&amp;Preview Export</source>
+        <source>&amp;Preview export</source>
         <translation>내보내기 미리 보기(&amp;P)</translation>
     </message>
 </context>

@@ -65,7 +65,7 @@ TEST_F(Translations, KoreanLocaleTranslatesTheApplicationAndTheToolkitOthersStay
     EXPECT_EQ(QCoreApplication::translate("DesignFiles", "Load Texture"), "텍스처 불러오기");
     // The export options box and the preview, in the contexts that ask for them.
     EXPECT_EQ(ExportOptionsDialog(ExportOptions{}, nullptr).windowTitle(), "내보내기 옵션");
-    EXPECT_EQ(QCoreApplication::translate("ViewMenu", "&Preview Export"), "내보내기 미리 보기(&P)");
+    EXPECT_EQ(QCoreApplication::translate("ViewMenu", "&Preview export"), "내보내기 미리 보기(&P)");
     EXPECT_EQ(QDialogButtonBox(QDialogButtonBox::Ok).button(QDialogButtonBox::Ok)->text(), "확인");
     // A picture's refusal is the application's text; a bitmap's is the reader's fixed one.
     QTemporaryDir dir;

@@ -103,6 +103,33 @@ private:
     std::uint64_t low_ = 0x84222325cbf29ce4ull;
 };
 
+// Where lib3mf writes the package: a buffer it may seek back in (it writes
+// each part's sizes into the header before it, once they are known).
+struct MemoryStream {
+    std::vector<unsigned char> bytes;
+    std::size_t position = 0;
+
+    // lib3mf's callbacks: 0 for done.
+    static std::uint32_t Write(unsigned char* data, std::uint32_t size, void* self)
+    {
+        auto& stream = *static_cast<MemoryStream*>(self);
+        if (stream.bytes.size() < stream.position + size)
+            stream.bytes.resize(stream.position + size);
+        std::memcpy(stream.bytes.data() + stream.position, data, size);
+        stream.position += size;
+        return 0;
+    }
+
+    static std::uint32_t Seek(std::uint64_t position, void* self)
+    {
+        auto& stream = *static_cast<MemoryStream*>(self);
+        if (position > stream.bytes.size())
+            return 1;
+        stream.position = static_cast<std::size_t>(position);
+        return 0;
+    }
+};
+
 std::vector<unsigned char> WritePackage(const IndexedMesh& mesh, const RgbImage* texture, LengthUnit units)
 {
     NMR::PLib3MFModel* rawModel = nullptr;
@@ -160,11 +187,14 @@ std::vector<unsigned char> WritePackage(const IndexedMesh& mesh, const RgbImage*
     NMR::PLib3MFModelWriter* rawWriter = nullptr;
     Call(model.get(), NMR::lib3mf_model_querywriter(model.get(), "3mf", &rawWriter), "start the writer");
     const Handle writer(rawWriter);
-    ULONG64 size = 0;
-    Call(writer.get(), NMR::lib3mf_writer_getstreamsize(writer.get(), &size), "measure the package");
-    std::vector<unsigned char> bytes(size);
-    Call(writer.get(), NMR::lib3mf_writer_writetobuffer(writer.get(), bytes.data(), size), "write the package");
-    return bytes;
+    // Written once through callbacks: lib3mf's own buffer writing writes the
+    // whole package twice, first to measure it.
+    MemoryStream stream;
+    Call(writer.get(),
+         NMR::lib3mf_writer_writetocallback(writer.get(), reinterpret_cast<void*>(&MemoryStream::Write),
+                                            reinterpret_cast<void*>(&MemoryStream::Seek), &stream),
+         "write the package");
+    return std::move(stream.bytes);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -108,23 +110,31 @@ private:
 struct MemoryStream {
     std::vector<unsigned char> bytes;
     std::size_t position = 0;
+    const char* fault = nullptr;  // checked after writing: lib3mf may not pass it on
 
     // lib3mf's callbacks: 0 for done.
-    static std::uint32_t Write(unsigned char* data, std::uint32_t size, void* self)
+    static std::uint32_t Write(unsigned char* data, std::uint32_t size, void* self) noexcept
     {
         auto& stream = *static_cast<MemoryStream*>(self);
-        if (stream.bytes.size() < stream.position + size)
-            stream.bytes.resize(stream.position + size);
+        try {
+            if (stream.bytes.size() < stream.position + size)
+                stream.bytes.resize(stream.position + size);
+        } catch (const std::bad_alloc&) {
+            stream.fault = "out of memory";
+            return 1;
+        }
         std::memcpy(stream.bytes.data() + stream.position, data, size);
         stream.position += size;
         return 0;
     }
 
-    static std::uint32_t Seek(std::uint64_t position, void* self)
+    static std::uint32_t Seek(std::uint64_t position, void* self) noexcept
     {
         auto& stream = *static_cast<MemoryStream*>(self);
-        if (position > stream.bytes.size())
+        if (position > stream.bytes.size()) {
+            stream.fault = "the writer went past the package's end";
             return 1;
+        }
         stream.position = static_cast<std::size_t>(position);
         return 0;
     }
@@ -194,6 +204,8 @@ std::vector<unsigned char> WritePackage(const IndexedMesh& mesh, const RgbImage*
          NMR::lib3mf_writer_writetocallback(writer.get(), reinterpret_cast<void*>(&MemoryStream::Write),
                                             reinterpret_cast<void*>(&MemoryStream::Seek), &stream),
          "write the package");
+    if (stream.fault)
+        throw Lib3mfError{std::string("3MF: ") + stream.fault};
     return std::move(stream.bytes);
 }
 

@@ -18,7 +18,8 @@ std::vector<CommandOption> MakeCommandOptions()
 {
     using S = SweepSettings;
     return {
-        {"--size", "render", "WxH", "", "the picture's size, each side 1 to " + std::to_string(kMaxRenderSide) + " pixels"},
+        {"--size", "render", "WxH", "",
+         "the picture's size, each side 1 to " + std::to_string(kMaxRenderSide) + " pixels"},
         {"--mode", "render", "MODE", ListAsChoice(RenderModeWords()), ListForSentence(RenderModeWords())},
         {"--slices", "export", "N", "", "slices round the sweep, " + Range(S::kMinSlices, S::kMaxSlices)},
         {"--intervals", "export", "K", "",
@@ -28,7 +29,8 @@ std::vector<CommandOption> MakeCommandOptions()
         {"--scale", "export", "S", "", "file units a design unit"},
         {"--units", "export", "UNITS", ListAsChoice(LengthUnitWords()),
          "what a file unit is: " + ListForSentence(LengthUnitWords()) + " (3MF states it)"},
-        {"--up", "export", "AXIS", ListAsChoice(UpAxisWords()), "the file's up axis: " + ListForSentence(UpAxisWords())},
+        {"--up", "export", "AXIS", ListAsChoice(UpAxisWords()),
+         "the file's up axis: " + ListForSentence(UpAxisWords())},
     };
 }
 

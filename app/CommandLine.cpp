@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "app/CommandArguments.h"
 #include "app/DesignCommands.h"
 #include "app/DialogFont.h"
 #include "core/TerminalText.h"
@@ -19,12 +21,12 @@ namespace {
 
 std::string ExportUsage()
 {
-    return "velmora export DESIGN.velmora OUT.(" + ListAsChoice(MeshFormatExtensions()) + ")";
+    return "velmora export DESIGN.velmora OUT.(" + ListAsChoice(MeshFormatExtensions()) + ") " + OptionsUsage("export");
 }
 
 std::string RenderUsage()
 {
-    return "velmora render DESIGN.velmora OUT.png [--size WxH] [--mode " + ListAsChoice(RenderModeWords()) + "]";
+    return "velmora render DESIGN.velmora OUT.png " + OptionsUsage("render");
 }
 
 int Fail(int status, const std::string& message)
@@ -37,6 +39,18 @@ void Warn(const std::string& warning)
 {
     if (!warning.empty())
         PrintDiagnostic("warning: " + warning);
+}
+
+// "  --size WxH       render: the picture's size, ..." for every option.
+std::string OptionsHelp()
+{
+    std::string help;
+    for (const CommandOption& option : CommandOptions()) {
+        std::string left = "  " + option.name + (option.value.empty() ? "" : " " + option.value);
+        left.resize(std::max<std::size_t>(left.size() + 1, 19), ' ');
+        help += left + option.command + ": " + option.help + "\n";
+    }
+    return help;
 }
 
 int PrintHelp()
@@ -55,16 +69,18 @@ int PrintHelp()
         "  render   draw the design as the modeller's 3D view shows it, by default at\n"
         "           the view's size and in the design's render mode\n"
         "\n"
-        "Options (after the command):\n"
-        "  --size WxH       render: the picture's size, each side 1 to %d pixels\n"
-        "  --mode MODE      render: %s\n"
+        "Options (after the command; export's over the design's own):\n"
+        "%s"
         "  --               every argument after it is a file\n"
         "  -h, --help       show this help\n"
         "  -v, --version    show the version\n"
         "\n"
+        "Export places the surface in the format's axes and units unless told: glTF,\n"
+        "OBJ and STL Y up, 3MF Z up in millimetres.\n"
+        "\n"
         "Exit status: 0 done, 1 bad input, 2 wrong usage or no display for the modeller.\n",
-        ExportUsage().c_str(), RenderUsage().c_str(), ListForSentence(MeshFormatNames()).c_str(), kMaxRenderSide,
-        ListForSentence(RenderModeWords()).c_str());
+        ExportUsage().c_str(), RenderUsage().c_str(), ListForSentence(MeshFormatNames()).c_str(),
+        OptionsHelp().c_str());
     return kExitDone;
 }
 
@@ -88,58 +104,10 @@ bool EndsWith(std::string_view text, std::string_view suffix)
     return true;
 }
 
-bool IsOption(std::string_view argument)
-{
-    return argument.size() > 1 && argument[0] == '-';
-}
-
 // The one argument that starts the modeller: a design file by its name.
 bool NamesDesignFile(std::string_view argument)
 {
     return !IsOption(argument) && (EndsWith(argument, ".velmora") || argument.find('/') != std::string_view::npos);
-}
-
-// What follows the command word.
-struct CommandArguments {
-    std::vector<std::string> files;
-    std::optional<std::string> size;
-    std::optional<std::string> mode;
-    bool help = false;
-    bool version = false;
-};
-
-// The arguments after the command word (options anywhere among them, up
-// to "--"); a failure for an option it does not take.
-Result<CommandArguments> ReadCommandArguments(int argc, char** argv)
-{
-    CommandArguments read;
-    bool optionsEnded = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (optionsEnded || !IsOption(argument)) {
-            read.files.push_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "-h" || argument == "--help") {
-            read.help = true;
-        } else if (argument == "-v" || argument == "--version") {
-            read.version = true;
-        } else {
-            const std::size_t equals = argument.find('=');
-            const std::string name = argument.substr(0, equals);
-            if (name != "--size" && name != "--mode")
-                return Failure{argument + ": unknown option (velmora --help lists them)"};
-            std::optional<std::string>& value = name == "--size" ? read.size : read.mode;
-            if (equals != std::string::npos) {
-                value = argument.substr(equals + 1);
-            } else if (i + 1 < argc) {
-                value = argv[++i];
-            } else {
-                return Failure{name + ": the option needs a value"};
-            }
-        }
-    }
-    return read;
 }
 
 std::optional<QSize> ParseSize(const std::string& text)
@@ -206,35 +174,52 @@ int Finish(const Result<Written>& outcome)
     return kExitDone;
 }
 
+// Whether every option given is one of `command`'s.
+bool TakesOptions(const std::string& command, const CommandArguments& read)
+{
+    for (const auto& given : read.options)
+        if (given.first->command != command)
+            return false;
+    return true;
+}
+
 int Export(char* programPath, const CommandArguments& read)
 {
-    if (read.files.size() != 2 || read.size || read.mode)
+    if (read.files.size() != 2 || !TakesOptions("export", read))
         return Fail(kExitUsage, "usage: " + ExportUsage());
     const std::string& output = read.files[1];
     if (!MeshFormatForPath(output))
         return Fail(kExitUsage, "export: " + output + ": " + MeshOutputNameRule());
+    // Refused before the design is read: a value is wrong whatever the design holds.
+    if (const Result<ExportOptions> checked = ApplyExportOptions(read, ExportOptions()); !checked)
+        return Fail(kExitUsage, "export: " + checked.Error());
     const CommandApplication qt(programPath, false);
     const Result<Design> design = OpenDesignFile(read.files[0]);
     if (!design)
         return Fail(kExitBadInput, design.Error());
-    return Finish(ExportDesignToFile(*design, output));
+    const Result<ExportOptions> options = ApplyExportOptions(read, design->output);
+    if (!options)
+        return Fail(kExitUsage, "export: " + options.Error());
+    Design given = *design;
+    given.output = *options;
+    return Finish(ExportDesignToFile(given, output));
 }
 
 int Render(char* programPath, const CommandArguments& read)
 {
-    if (read.files.size() != 2)
+    if (read.files.size() != 2 || !TakesOptions("render", read))
         return Fail(kExitUsage, "usage: " + RenderUsage());
     const std::string& output = read.files[1];
     if (!EndsWith(output, ".png"))
         return Fail(kExitUsage, "render: " + output + ": the output must end in .png");
-    const std::optional<QSize> size = read.size ? ParseSize(*read.size) : std::nullopt;
-    if (read.size && !size)
-        return Fail(kExitUsage, "render: --size " + *read.size + ": expected WIDTHxHEIGHT, each 1 to " +
+    const std::optional<std::string> sizeText = read.Value("--size"), modeText = read.Value("--mode");
+    const std::optional<QSize> size = sizeText ? ParseSize(*sizeText) : std::nullopt;
+    if (sizeText && !size)
+        return Fail(kExitUsage, "render: --size " + *sizeText + ": expected WIDTHxHEIGHT, each 1 to " +
                                     std::to_string(kMaxRenderSide));
-    const std::optional<RenderMode> mode = read.mode ? RenderModeFromWord(*read.mode) : std::nullopt;
-    if (read.mode && !mode)
-        return Fail(kExitUsage, "render: --mode " + *read.mode + ": expected " +
-                                    ListForSentence(RenderModeWords()));
+    const std::optional<RenderMode> mode = modeText ? RenderModeFromWord(*modeText) : std::nullopt;
+    if (modeText && !mode)
+        return Fail(kExitUsage, "render: --mode " + *modeText + ": expected " + ListForSentence(RenderModeWords()));
     const CommandApplication qt(programPath, true);
     const Result<Design> design = OpenDesignFile(read.files[0]);
     if (!design)
@@ -260,9 +245,10 @@ int RunCommand(const std::string& command, int argc, char** argv)
 std::string Misuse(const std::string& first)
 {
     if (IsOption(first)) {
-        const std::string name = first.substr(0, first.find('='));
-        if (name == "--size" || name == "--mode")
-            return name + ": options follow the command: " + RenderUsage();
+        const CommandOption* option = FindCommandOption(first.substr(0, first.find('=')));
+        if (option)
+            return option->name + ": options follow the command: " +
+                   (option->command == "export" ? ExportUsage() : RenderUsage());
         return first + ": unknown option (the modeller takes none; velmora --help shows the usage)";
     }
     if (NamesDesignFile(first))

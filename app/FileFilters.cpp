@@ -13,6 +13,7 @@ namespace {
     QT_TRANSLATE_NOOP("DesignFiles", "glTF Binary (*.glb)"),
     QT_TRANSLATE_NOOP("DesignFiles", "Wavefront OBJ (*.obj)"),
     QT_TRANSLATE_NOOP("DesignFiles", "Binary STL (*.stl)"),
+    QT_TRANSLATE_NOOP("DesignFiles", "3D Manufacturing Format (*.3mf)"),
 };
 
 } // namespace

@@ -10,6 +10,8 @@ packages=(
   # lupdate/lrelease and their CMake functions; Qt's own Korean texts
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   nlohmann-json3-dev libtinygltf-dev libstb-dev
+  # 3MF; lib3MF.pc names libzip for linking
+  lib3mf-dev libzip-dev
   fonts-baekmuk
   xvfb xauth x11-utils imagemagick xdotool
 )

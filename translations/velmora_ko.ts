@@ -167,6 +167,10 @@
         <translation>바이너리 STL (*.stl)</translation>
     </message>
     <message>
+        <source>3D Manufacturing Format (*.3mf)</source>
+        <translation>3D 제조 형식 (*.3mf)</translation>
+    </message>
+    <message>
         <source>Save Image</source>
         <translation>이미지 저장</translation>
     </message>

@@ -28,7 +28,7 @@
 //
 // {
 //   "format": "velmora-design",
-//   "version": 1,
+//   "version": 2,
 //   "profile": [
 //     {"x": 0.0, "y": 0.0},
 //     {"x": 1.5, "y": 2.25}
@@ -45,6 +45,15 @@
 //       0.0, 0.0, 0.0, 1.0
 //     ],
 //     "distance": 20.0
+//   },
+//   "export": {                         (version 2 on; version 1: the defaults)
+//     "slices": 24,
+//     "intervals": 10,
+//     "caps": false,
+//     "thickness": 0.0,
+//     "scale": 1.0,
+//     "units": null,                    (a LengthUnits word, or null: the format's own)
+//     "up": null                        (an UpAxisWord, or null: the format's own)
 //   }
 // }
 //
@@ -52,7 +61,7 @@
 // points, of the float for the view; see AppendNumber), with ".0" added to
 // whole numbers so that -0.0 keeps its sign. Every non-ASCII character is written as it is.
 //
-// Only "texture" may be absent. Keys other than these are refused, so a
+// Only "texture", and "units" and "up" of "export", may be absent. Keys other than these are refused, so a
 // misspelt key in a hand-written file is not silently ignored; so is a key
 // given twice in one object, a NUL byte, and anything but whitespace after
 // the value.
@@ -158,6 +167,66 @@ float ReadFloat(const Json& value, const std::string& what)
     if (std::fabs(number) >= 0x1.ffffffp127)
         Refuse(what + " is too large");
     return static_cast<float>(number);
+}
+
+// Refuses `options` as soon as the one just read is out of range, naming it.
+void CheckOption(const ExportOptions& options, const char* key)
+{
+    if (const Result<void> checked = CheckExportOptions(options); !checked)
+        Refuse("\"export\" " + Quoted(key) + ": " + checked.Error());
+}
+
+int ReadWholeOption(const Json& block, const char* key)
+{
+    const std::string name = "\"export\" " + Quoted(key);
+    const Json& value = Member(block, key, "\"export\" has no " + Quoted(key));
+    if (!value.is_number_integer())
+        Refuse(name + " must be a whole number");
+    // Far beyond any range, and beyond int: refused for its size alone.
+    if (value.is_number_unsigned() ? value.get<std::uint64_t>() > 1000000u
+                                   : value.get<std::int64_t>() < -1000000)
+        Refuse(name + " " + Shown(value) + " is out of range");
+    return value.get<int>();
+}
+
+// A word of `words` or null (or nothing): the format's default.
+template <typename T>
+std::optional<T> ReadWordOption(const Json& block, const char* key, std::optional<T> (*fromWord)(const std::string&),
+                                const std::vector<std::string>& words)
+{
+    const auto value = block.find(key);
+    if (value == block.end() || value->is_null())
+        return std::nullopt;
+    const std::optional<T> read = value->is_string() ? fromWord(value->get_ref<const std::string&>()) : std::nullopt;
+    if (!read)
+        Refuse("\"export\" " + Quoted(key) + " must be " + ListForSentence(words, "\"") + " or null");
+    return read;
+}
+
+ExportOptions ReadExportOptions(const Json& root)
+{
+    const Json& block = Member(root, "export", "\"export\" is missing");
+    if (!block.is_object())
+        Refuse("\"export\" must be an object of export options");
+    RefuseUnknownKeys(block, {"slices", "intervals", "caps", "thickness", "scale", "units", "up"},
+                      "\"export\" has an ");
+    ExportOptions options;
+    options.sweep.slices = ReadWholeOption(block, "slices");
+    CheckOption(options, "slices");
+    options.sweep.intervalsPerSpan = ReadWholeOption(block, "intervals");
+    CheckOption(options, "intervals");
+    const Json& caps = Member(block, "caps", "\"export\" has no \"caps\"");
+    if (!caps.is_boolean())
+        Refuse("\"export\" \"caps\" must be true or false");
+    options.caps = caps.get<bool>();
+    options.thickness = ReadNumber(Member(block, "thickness", "\"export\" has no \"thickness\""),
+                                   "\"export\" \"thickness\"");
+    CheckOption(options, "thickness");
+    options.scale = ReadNumber(Member(block, "scale", "\"export\" has no \"scale\""), "\"export\" \"scale\"");
+    CheckOption(options, "scale");
+    options.units = ReadWordOption<LengthUnit>(block, "units", LengthUnitFromWord, LengthUnitWords());
+    options.up = ReadWordOption<UpAxis>(block, "up", UpAxisFromWord, UpAxisWords());
+    return options;
 }
 
 std::vector<CVector3> ReadCurve(const Json& root, const char* curve)
@@ -369,9 +438,13 @@ Design ReadDesign(std::string_view text, const std::string& path)
     if (version.is_number_unsigned() && version.get<std::uint64_t>() > std::uint64_t(kDesignFormatVersion))
         Refuse("version " + version.dump() + " is newer than this program reads ("
                + std::to_string(kDesignFormatVersion) + ")");
-    if (version != kDesignFormatVersion)
+    if (!version.is_number_unsigned() || version.get<std::uint64_t>() < std::uint64_t(kOldestDesignFormatVersion))
         Refuse("\"version\" " + version.dump() + " is not a valid version");
-    RefuseUnknownKeys(root, {"format", "version", "profile", "path", "degree", "texture", "render", "view"}, "");
+    const bool storesOptions = version.get<std::uint64_t>() >= 2;
+    RefuseUnknownKeys(root, {"format", "version", "profile", "path", "degree", "texture", "render", "view", "export"},
+                      "");
+    if (!storesOptions && root.contains("export"))
+        Refuse("\"export\" needs version 2 (the file says 1)");
 
     Design design;
     design.profile = ReadCurve(root, "profile");
@@ -414,6 +487,8 @@ Design ReadDesign(std::string_view text, const std::string& path)
     design.viewDistance =
         ReadFloat(Member(view, "distance", "\"view\" has no \"distance\""), "\"view\" \"distance\"");
     Check(CheckView(design.viewRotation, design.viewDistance));
+    if (storesOptions)
+        design.output = ReadExportOptions(root);
     return design;
 }
 
@@ -524,6 +599,29 @@ void AppendCurve(std::string& out, const char* curve, const std::vector<CVector3
     out += points.empty() ? "],\n" : "\n  ],\n";
 }
 
+void AppendWordOrNull(std::string& out, const char* word)
+{
+    if (word)
+        AppendString(out, word);
+    else
+        out += "null";
+}
+
+void AppendExportOptions(std::string& out, const ExportOptions& options)
+{
+    out += "\n  },\n  \"export\": {\n    \"slices\": " + std::to_string(options.sweep.slices) +
+           ",\n    \"intervals\": " + std::to_string(options.sweep.intervalsPerSpan) +
+           ",\n    \"caps\": " + (options.caps ? "true" : "false") + ",\n    \"thickness\": ";
+    AppendNumber(out, options.thickness);
+    out += ",\n    \"scale\": ";
+    AppendNumber(out, options.scale);
+    out += ",\n    \"units\": ";
+    AppendWordOrNull(out, options.units ? LengthUnitInfoOf(*options.units).word : nullptr);
+    out += ",\n    \"up\": ";
+    AppendWordOrNull(out, options.up ? UpAxisWord(*options.up) : nullptr);
+    out += "\n  }\n";
+}
+
 std::string WriteDesign(const Design& design, const std::string& path)
 {
     Check(CheckDesign(design));
@@ -553,7 +651,8 @@ std::string WriteDesign(const Design& design, const std::string& path)
     }
     out += "\n    ],\n    \"distance\": ";
     AppendNumber(out, design.viewDistance);
-    out += "\n  }\n}\n";
+    AppendExportOptions(out, design.output);
+    out += "}\n";
     if (out.size() > kMaxDesignFileBytes)
         Refuse("the file would be larger than " + std::to_string(kMaxDesignFileBytes >> 20) + " MiB");
     return out;

@@ -19,7 +19,10 @@
 // fault found is reported. None of these functions throws.
 
 constexpr const char* kDesignFormatName = "velmora-design";
-constexpr int kDesignFormatVersion = 1;
+// The version written. Version 1 files (no "export" options) are read too,
+// with the default options.
+constexpr int kDesignFormatVersion = 2;
+constexpr int kOldestDesignFormatVersion = 1;
 // Larger files are refused before they are read.
 constexpr std::size_t kMaxDesignFileBytes = 4 * 1024 * 1024;
 

@@ -5,15 +5,20 @@
 
 #include "core/design/AtomicFile.h"
 #include "core/export/ExportMesh.h"
+#include "core/export/MeshPlacement.h"
 
 Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
                                        const std::string& folder, const std::string& baseName)
 {
-    Result<IndexedMesh> mesh = BuildExportMesh(design.profile, design.path, design.output);
-    if (!mesh)
-        return Failure{mesh.Error()};
+    Result<IndexedMesh> built = BuildExportMesh(design.profile, design.path, design.output);
+    if (!built)
+        return Failure{built.Error()};
+    IndexedMesh& mesh = built.Value();
     const MeshFormatInfo& info = MeshFormatInfoOf(format);
-    return info.write({*mesh, info.carriesTexture ? texture : nullptr, design.texturePath, folder, baseName});
+    const ExportOptions& options = design.output;
+    PlaceExportMesh(mesh, options.scale, options.up.value_or(info.defaultUp));
+    const LengthUnit units = options.units.value_or(info.defaultUnits.value_or(LengthUnit::Millimetre));
+    return info.write({mesh, info.carriesTexture ? texture : nullptr, design.texturePath, folder, baseName, units});
 }
 
 Result<void> WriteExportFiles(const ExportedFiles& exported, const std::string& folder, const std::string& mainName)

@@ -8,7 +8,8 @@
 #include "core/export/MeshFormats.h"
 
 // The surface of a design built with its export options (BuildExportMesh),
-// exported under `baseName` (a file name without folder or extension) for
+// placed as the options and the format say (scale, up axis; MeshPlacement.h)
+// and exported under `baseName` (a file name without folder or extension) for
 // `folder`. `texture` (the picture read from
 // design.texturePath) may be null; formats that carry no texture ignore it.
 // Options out of range fail the export with the reason. The OBJ's copy of

@@ -9,6 +9,7 @@
 #include "core/export/GlbExporter.h"
 #include "core/export/ObjExporter.h"
 #include "core/export/StlExporter.h"
+#include "core/export/ThreeMfExporter.h"
 
 namespace {
 
@@ -47,15 +48,24 @@ Result<ExportedFiles> WriteStl(const MeshToExport& what)
     return ExportStl(what.mesh, what.baseName);
 }
 
+Result<ExportedFiles> WriteThreeMf(const MeshToExport& what)
+{
+    return ExportThreeMf(what.mesh, what.texture, what.units, what.baseName);
+}
+
 } // namespace
 
 const std::vector<MeshFormatInfo>& MeshFormats()
 {
     static const std::vector<MeshFormatInfo> formats = {
-        {MeshFormat::Glb, "glTF binary", "glTF Binary", "glb", true, WriteGlb},
-        {MeshFormat::Obj, "OBJ", "Wavefront OBJ", "obj", true, WriteObj},
+        // glTF, OBJ and STL state no units; their readers take Y as up.
+        {MeshFormat::Glb, "glTF binary", "glTF Binary", "glb", true, UpAxis::Y, std::nullopt, WriteGlb},
+        {MeshFormat::Obj, "OBJ", "Wavefront OBJ", "obj", true, UpAxis::Y, std::nullopt, WriteObj},
         // STL has no materials.
-        {MeshFormat::Stl, "STL", "Binary STL", "stl", false, WriteStl},
+        {MeshFormat::Stl, "STL", "Binary STL", "stl", false, UpAxis::Y, std::nullopt, WriteStl},
+        // 3MF is for printers: Z up, and millimetres unless the file says otherwise.
+        {MeshFormat::ThreeMf, "3MF", "3D Manufacturing Format", "3mf", true, UpAxis::Z, LengthUnit::Millimetre,
+         WriteThreeMf},
     };
     return formats;
 }

@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "core/ExportOptions.h"
 #include "core/bmp/RgbImage.h"
 #include "core/export/ExportFiles.h"
 #include "core/export/IndexedMesh.h"
 
 // The file formats the surface is exported to.
-enum class MeshFormat { Glb, Obj, Stl };
+enum class MeshFormat { Glb, Obj, Stl, ThreeMf };
 
 // What a format's writer is given.
 struct MeshToExport {
@@ -18,6 +19,7 @@ struct MeshToExport {
     const std::string& texturePath;   // the design's picture, which no file of the export may replace
     const std::string& folder;        // where the files go
     const std::string& baseName;      // the files' name without folder or extension
+    LengthUnit units;                 // what one file unit is, for formats that say
 };
 
 // One format: everything the program knows of it.
@@ -26,7 +28,9 @@ struct MeshFormatInfo {
     const char* name;           // for people, in a sentence: "glTF binary"
     const char* fileKind;       // the file dialog's name of its files, in English: "glTF Binary"
     const char* extension;      // lower case, without the dot: "glb"
-    bool carriesTexture;        // whether its files hold the design's picture
+    bool carriesTexture;        // whether its files hold the design's picture (or its colour)
+    UpAxis defaultUp;           // the up axis its readers expect
+    std::optional<LengthUnit> defaultUnits;  // the units it states unless told; nothing: it states none
     Result<ExportedFiles> (*write)(const MeshToExport& what);
 };
 
@@ -44,5 +48,5 @@ std::vector<std::string> MeshFormatNames();
 std::vector<std::string> MeshFormatExtensions();
 
 // Why an output name that gives no format is refused:
-// "the output must end in .glb, .obj or .stl".
+// "the output must end in .glb, .obj, .stl or .3mf".
 std::string MeshOutputNameRule();

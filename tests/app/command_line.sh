@@ -49,7 +49,9 @@ for i in 1 2 3 4 5 6 7 8; do printf '\x00\x00\xff'; done >>stripes.bmp
 echo "help and version"
 run --help
 expect_status 0 "--help"
-[[ $out == *"export DESIGN.velmora OUT.(glb|obj|stl)"* ]] || fail "--help does not name the export command"
+[[ $out == *"export DESIGN.velmora OUT.(glb|obj|stl|3mf) [--slices N] [--intervals K] [--caps] [--thickness T] [--scale S] [--units mm|cm|m|in] [--up y|z]"* ]] ||
+  fail "--help does not name the export command and its options"
+[[ $out == *"--units UNITS    export: what a file unit is: mm, cm, m or in"* ]] || fail "--help does not explain --units"
 [[ $out == *"render DESIGN.velmora OUT.png [--size WxH] [--mode solid|wireframe|point]"* ]] ||
   fail "--help does not name the render command"
 run --version
@@ -212,6 +214,74 @@ for png in cut badcrc; do
   done
 done
 
+echo "export options: the design's, the command line's over them, and the formats' defaults"
+# The bounds of an STL's corners: "minX minY minZ maxX maxY maxZ".
+stl_bounds() {
+  python3 -c 'import struct, sys
+data = open(sys.argv[1], "rb").read()
+count = struct.unpack_from("<I", data, 80)[0]
+points = [struct.unpack_from("<3f", data, 84 + 50 * i + 12 + 12 * c) for i in range(count) for c in range(3)]
+print(" ".join("%g" % f(p[a] for p in points) for f in (min, max) for a in range(3)))' "$1"
+}
+# The 3MF model's unit and the Z bounds of its vertices: "unit minZ maxZ".
+threemf_model() {
+  python3 -c 'import re, sys, zipfile
+model = zipfile.ZipFile(sys.argv[1]).read("3D/3dmodel.model").decode()
+z = [float(v) for v in re.findall(r"<vertex [^>]*z=\"([^\"]*)\"", model)]
+print(re.search(r"<model [^>]*unit=\"([a-z]*)\"", model).group(1), "%g %g" % (min(z), max(z)))' "$1"
+}
+run export vase.velmora plain.stl
+run export vase.velmora same.stl --scale 1 --up y --slices 24 --intervals 10 --thickness 0
+expect_status 0 "export with the default options given"
+cmp -s plain.stl same.stl || fail "the default options given changed the STL"
+[ "$(stl_bounds plain.stl)" = "-3 -5 -3 3 5 3" ] || fail "the vase's bounds are $(stl_bounds plain.stl)"
+run export vase.velmora big.stl --scale=2.5
+[ "$(stl_bounds big.stl)" = "-7.5 -12.5 -7.5 7.5 12.5 7.5" ] || fail "--scale 2.5 gave bounds $(stl_bounds big.stl)"
+# Standing on the ground (the path from height 0 to 5): Z up keeps it above.
+sed 's/"path": \[{"x": 0.0, "y": -5.0}/"path": [{"x": 0.0, "y": 0.0}/' vase.velmora >ground.velmora
+run export ground.velmora upright.stl --up z
+[ "$(stl_bounds upright.stl)" = "-3 -3 0 3 3 5" ] || fail "--up z gave bounds $(stl_bounds upright.stl)"
+# A version 2 design stores its options; the command line's win.
+sed 's/"version": 1/"version": 2/; s/"distance": 20.0}/"distance": 20.0}, "export": {"slices": 6, "intervals": 2, "caps": false, "thickness": 0.0, "scale": 2.0, "units": "cm", "up": null}/' \
+  vase.velmora >stored.velmora
+run export stored.velmora stored.stl
+expect_status 0 "a design with stored options"
+facets=$(od -An -tu4 -j80 -N4 stored.stl | tr -d ' ')
+[ "$facets" -lt "$(od -An -tu4 -j80 -N4 plain.stl | tr -d ' ')" ] || fail "the stored 6 slices gave $facets facets"
+[ "$(stl_bounds stored.stl)" = "-6 -10 -5.19615 6 10 5.19615" ] || fail "the stored options gave $(stl_bounds stored.stl)"
+run export stored.velmora again.stl --slices 24 --intervals 10 --scale 1
+cmp -s plain.stl again.stl || fail "the command line's options did not override the design's"
+# 3MF: Z up in millimetres unless told, the units stated.
+run export ground.velmora ground.3mf
+expect_status 0 "3MF"
+[ "$(threemf_model ground.3mf)" = "millimeter 0 5" ] || fail "ground.3mf: $(threemf_model ground.3mf)"
+run export stored.velmora stored.3mf --up y
+[ "$(threemf_model stored.3mf)" = "centimeter -5.19615 5.19615" ] || fail "stored.3mf: $(threemf_model stored.3mf)"
+run export ground.velmora inch.3mf --units in
+[ "$(threemf_model inch.3mf)" = "inch 0 5" ] || fail "inch.3mf: $(threemf_model inch.3mf)"
+# Values refused before anything is read or written, as typed.
+for refusal in "--slices 2|export: --slices 2: slices must be 3 to 1024, not 2" \
+  "--slices 1025|slices must be 3 to 1024, not 1025" "--slices 2.5|--slices 2.5: expected a whole number" \
+  "--intervals 0|--intervals 0: intervals per span must be 1 to 1000, not 0" \
+  "--scale abc|export: --scale abc: expected a number" "--scale 0|scale must be above 0" \
+  "--scale nan|scale must be above 0" "--thickness -1|--thickness -1: thickness must be 0 to" \
+  "--units ft|--units ft: expected mm, cm, m or in" "--up x|--up x: expected y or z" \
+  "--caps=yes|--caps=yes: the option takes no value" "--scale|--scale: the option needs a value"; do
+  # shellcheck disable=SC2086
+  run export missing.velmora refused.3mf ${refusal%%|*}
+  expect_status 2 "export ${refusal%%|*}"
+  expect_one_line "export ${refusal%%|*}"
+  expect_said "${refusal#*|}" "export ${refusal%%|*}"
+done
+run export vase.velmora refused.stl --size 10x10
+expect_status 2 "export with a render option"
+run render vase.velmora refused.png --slices 8
+expect_status 2 "render with an export option"
+run --up z export vase.velmora refused.stl
+expect_status 2 "an export option before the command"
+expect_said "--up: options follow the command" "an export option before the command"
+for f in refused.3mf refused.stl refused.png; do [ -e "$f" ] && fail "$f was written"; done
+
 echo "refusals"
 echo keep >kept.stl
 design negative.velmora '{"x": -1.0, "y": 0.0}, {"x": 2.0, "y": 3.0}' null
@@ -253,8 +323,6 @@ expect_status 2 "render with too few arguments"
 run render vase.velmora out.jpg
 expect_status 2 "render to another format"
 expect_one_line "render to another format"
-run export vase.velmora out.stl --size 10x10
-expect_status 2 "export with a render option"
 run render junk.velmora kept.png
 expect_status 1 "render of a file that is no design"
 expect_one_line "render of a file that is no design"

@@ -142,8 +142,10 @@ TEST_F(Translations, MeshExportFiltersAreTranslated)
 {
     ASSERT_TRUE(InstallTranslations(kKorean));
     EXPECT_EQ(MeshExportFilters(),
-              QStringList({"glTF 바이너리 (*.glb)", "Wavefront OBJ (*.obj)", "바이너리 STL (*.stl)"}));
+              QStringList({"glTF 바이너리 (*.glb)", "Wavefront OBJ (*.obj)", "바이너리 STL (*.stl)",
+                           "3D 제조 형식 (*.3mf)"}));
     InstallTranslations(QLocale::c());
     EXPECT_EQ(MeshExportFilters(),
-              QStringList({"glTF Binary (*.glb)", "Wavefront OBJ (*.obj)", "Binary STL (*.stl)"}));
+              QStringList({"glTF Binary (*.glb)", "Wavefront OBJ (*.obj)", "Binary STL (*.stl)",
+                           "3D Manufacturing Format (*.3mf)"}));
 }

@@ -33,7 +33,7 @@ TEST(DesignExport, TheFormatComesFromTheOutputNamesExtension)
             EXPECT_EQ(MeshFormatForPath(name), info.format) << name;
         EXPECT_EQ(MeshFormatInfoOf(info.format).extension, info.extension);
     }
-    EXPECT_EQ(MeshOutputNameRule(), "the output must end in .glb, .obj or .stl");
+    EXPECT_EQ(MeshOutputNameRule(), "the output must end in .glb, .obj, .stl or .3mf");
 }
 
 TEST(DesignExport, TheSurfaceIsTheOneTheViewDraws)

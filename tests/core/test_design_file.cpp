@@ -34,7 +34,11 @@ std::string Bits(const Design& d)
     return bytes(d.profile.data(), d.profile.size() * sizeof(CVector3)) + "|"
            + bytes(d.path.data(), d.path.size() * sizeof(CVector3)) + "|" + std::to_string(d.degree) + "|"
            + d.texturePath + "|" + std::to_string(int(d.renderMode)) + "|"
-           + bytes(d.viewRotation, sizeof d.viewRotation) + bytes(&d.viewDistance, sizeof(float));
+           + bytes(d.viewRotation, sizeof d.viewRotation) + bytes(&d.viewDistance, sizeof(float)) + "|"
+           + std::to_string(d.output.sweep.slices) + " " + std::to_string(d.output.sweep.intervalsPerSpan) + " "
+           + std::to_string(d.output.caps) + " " + bytes(&d.output.thickness, sizeof(double))
+           + bytes(&d.output.scale, sizeof(double)) + " " + std::to_string(d.output.units ? int(*d.output.units) : -1)
+           + " " + std::to_string(d.output.up ? int(*d.output.up) : -1);
 }
 
 template <typename T, typename U>
@@ -62,6 +66,15 @@ Design RandomDesign(std::mt19937_64& rng, std::size_t points, const std::string&
     for (float& f : d.viewRotation)
         f = RandomFinite<float, std::uint32_t>(rng);
     d.viewDistance = std::fabs(RandomFinite<float, std::uint32_t>(rng)) + FLT_TRUE_MIN;
+    // Every export option in its range, the format's defaults among them.
+    ExportOptions& o = d.output;
+    o.sweep.slices = static_cast<int>(rng() % 1022 + 3);
+    o.sweep.intervalsPerSpan = static_cast<int>(rng() % 1000 + 1);
+    o.caps = rng() % 2;
+    o.thickness = std::fmod(std::fabs(RandomFinite<double, std::uint64_t>(rng)), ExportOptions::kMaxThickness);
+    o.scale = std::fmod(std::fabs(RandomFinite<double, std::uint64_t>(rng)), ExportOptions::kMaxScale) + DBL_TRUE_MIN;
+    o.units = rng() % 5 ? std::optional(LengthUnits()[rng() % 4].unit) : std::nullopt;
+    o.up = rng() % 3 ? std::optional(rng() % 2 ? UpAxis::Y : UpAxis::Z) : std::nullopt;
     return d;
 }
 
@@ -86,9 +99,12 @@ TEST(DesignFile, WritesTheDocumentedLayout)
     d.viewRotation[3] = FLT_TRUE_MIN;
     d.viewRotation[4] = 7.038531e-26f;  // its shortest form reads back, through a double, one float off
     d.viewDistance = FLT_MAX;
+    d.output.sweep = {48, 5};
+    d.output.thickness = 0.25;
+    d.output.units = LengthUnit::Centimetre;
     EXPECT_EQ(Format(d), R"({
   "format": "velmora-design",
-  "version": 1,
+  "version": 2,
   "profile": [
     {"x": 0.0, "y": -0.0},
     {"x": 0.1, "y": 1e+21}
@@ -105,6 +121,15 @@ TEST(DesignFile, WritesTheDocumentedLayout)
       0.0, 0.0, 0.0, 1.0
     ],
     "distance": 3.4028235e+38
+  },
+  "export": {
+    "slices": 48,
+    "intervals": 5,
+    "caps": false,
+    "thickness": 0.25,
+    "scale": 1.0,
+    "units": "cm",
+    "up": null
   }
 }
 )");
@@ -160,11 +185,12 @@ TEST(DesignFile, RefusesBadFilesNamingTheFileAndTheFirstFault)
     const std::pair<std::string, std::string> cases[] = {
         {"", "the file is empty"},
         {"{\"format\": ", "not valid JSON at line 1, column 12 (unexpected end of input; expected '[', '{', or a literal)"},
-        {base.substr(0, base.size() - 3), "not valid JSON at line 23, column 4 (unexpected end of input; expected '}')"},
+        {base.substr(0, base.size() - 3), "not valid JSON at line 32, column 4 (unexpected end of input; expected '}')"},
         {"[1]", "not a Velmora design (no \"format\")"},
         {with("velmora-design", "velmora-drawing"), "not a Velmora design (\"format\" is \"velmora-drawing\")"},
-        {with("\"version\": 1", "\"version\": 2"), "version 2 is newer than this program reads (1)"},
-        {with("\"version\": 1", "\"version\": 0"), "\"version\" 0 is not a valid version"},
+        {with("\"version\": 2", "\"version\": 3"), "version 3 is newer than this program reads (2)"},
+        {with("\"version\": 2", "\"version\": 0"), "\"version\" 0 is not a valid version"},
+        {with("\"version\": 2", "\"version\": -2"), "\"version\" -2 is not a valid version"},
         {with("\"degree\": 1,", "\"degre\": 1,"), "unknown key \"degre\""},
         {with("\"degree\": 1,", ""), "\"degree\" is missing"},
         {with("\"degree\": 1", "\"degree\": \"1\""), "\"degree\" must be a whole number"},
@@ -216,6 +242,67 @@ TEST(DesignFile, RefusesBadFilesNamingTheFileAndTheFirstFault)
               "vase.velmora: the render mode is not solid, wireframe or point");
 }
 
+TEST(DesignFile, Version1OpensWithDefaultOptionsAndVersion2OptionsAreChecked)
+{
+    Design good;
+    good.profile = {{1.0, 0.0, 0.0}, {2.0, 1.0, 0.0}};
+    good.path = {{0.0, 0.0, 0.0}, {0.0, 1.0, 0.0}};
+    good.output.sweep = {7, 3};
+    good.output.caps = true;
+    good.output.scale = 2.5;
+    good.output.up = UpAxis::Z;
+    const std::string base = Format(good);
+    const auto with = [&](const std::string& from, const std::string& to) {
+        const std::size_t at = base.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? base : std::string(base).replace(at, from.size(), to);
+    };
+
+    // Everything before the options.
+    const std::string head = base.substr(0, base.find(",\n  \"export\""));
+    ASSERT_LT(head.size(), base.size());
+    // A file of the first version: no options stored, the defaults meant.
+    std::string version1 = head + "\n}\n";
+    version1.replace(version1.find("\"version\": 2"), 12, "\"version\": 1");
+    const Result<Design> old = ParseDesignText(version1, "/d/old.velmora");
+    ASSERT_TRUE(old) << old.Error();
+    EXPECT_EQ(old->profile.size(), 2u);
+    EXPECT_EQ(old->output, ExportOptions());
+    // Saved again, it is a version 2 file with them all.
+    EXPECT_NE(Format(*old).find("\"version\": 2"), std::string::npos);
+    // The options are read only from files that have them.
+    EXPECT_EQ(ParseDesignText(with("\"version\": 2", "\"version\": 1"), "/d/old.velmora").Error(),
+              "old.velmora: \"export\" needs version 2 (the file says 1)");
+
+    const std::pair<std::string, std::string> cases[] = {
+        {head + "\n}\n", "\"export\" is missing"},
+        {with("\"slices\": 7", "\"slices\": 2"), "\"export\" \"slices\": slices must be 3 to 1024, not 2"},
+        {with("\"slices\": 7", "\"slices\": 7.5"), "\"export\" \"slices\" must be a whole number"},
+        {with("\"slices\": 7", "\"slices\": 99999999999"), "\"export\" \"slices\" 99999999999 is out of range"},
+        {with("\"intervals\": 3", "\"intervals\": 1001"),
+         "\"export\" \"intervals\": intervals per span must be 1 to 1000, not 1001"},
+        {with("\"intervals\": 3,", ""), "\"export\" has no \"intervals\""},
+        {with("\"caps\": true", "\"caps\": 1"), "\"export\" \"caps\" must be true or false"},
+        {with("\"thickness\": 0.0", "\"thickness\": -1"), "\"export\" \"thickness\": thickness must be 0 to 1e+06, not -1"},
+        {with("\"scale\": 2.5", "\"scale\": 0"), "\"export\" \"scale\": scale must be above 0 and at most 1e+06, not 0"},
+        {with("\"scale\": 2.5", "\"scale\": \"big\""), "\"export\" \"scale\" must be a number"},
+        {with("\"units\": null", "\"units\": \"ft\""), "\"export\" \"units\" must be \"mm\", \"cm\", \"m\" or \"in\" or null"},
+        {with("\"up\": \"z\"", "\"up\": \"x\""), "\"export\" \"up\" must be \"y\" or \"z\" or null"},
+        {with("\"up\": \"z\"", "\"up\": \"z\", \"colour\": 1"), "\"export\" has an unknown key \"colour\""},
+        {head + ",\n  \"export\": 5\n}\n", "\"export\" must be an object of export options"},
+    };
+    for (const auto& [text, fault] : cases) {
+        const Result<Design> read = ParseDesignText(text, "/d/vase.velmora");
+        ASSERT_FALSE(read) << fault;
+        EXPECT_EQ(read.Error(), "vase.velmora: " + fault);
+    }
+    // Absent units and up are the formats' own, as null is.
+    const Result<Design> defaults = ParseDesignText(with(",\n    \"up\": \"z\"", ""), "/d/vase.velmora");
+    ASSERT_TRUE(defaults) << defaults.Error();
+    EXPECT_EQ(defaults->output.up, std::nullopt);
+    EXPECT_EQ(defaults->output.scale, 2.5);
+}
+
 TEST(DesignFile, RefusesNulBytesTextAfterTheValueAndRepeatedKeys)
 {
     Design good;
@@ -230,15 +317,15 @@ TEST(DesignFile, RefusesNulBytesTextAfterTheValueAndRepeatedKeys)
     using namespace std::string_literals;
     const std::pair<std::string, std::string> cases[] = {
         // nlohmann's lexer stops at a NUL byte, so what follows one went unread.
-        {base + "\0GARBAGE {[[[ not json"s, "the file has a NUL byte at line 25, column 1"},
-        {with("\"version\": 1", "\"version\": 1 \0"s), "the file has a NUL byte at line 3, column 16"},
-        {base + "GARBAGE", "text after the end of the JSON value at line 25, column 1"},
-        {base + "\n  {}", "text after the end of the JSON value at line 26, column 3"},
+        {base + "\0GARBAGE {[[[ not json"s, "the file has a NUL byte at line 34, column 1"},
+        {with("\"version\": 2", "\"version\": 2 \0"s), "the file has a NUL byte at line 3, column 16"},
+        {base + "GARBAGE", "text after the end of the JSON value at line 34, column 1"},
+        {base + "\n  {}", "text after the end of the JSON value at line 35, column 3"},
         {"[1] 2", "text after the end of the JSON value at line 1, column 5"},
         {with("\"format\": \"velmora-design\"", "\"format\": \"not-a-design\", \"format\": \"velmora-design\""),
          "\"format\" appears twice"},
-        {with("\"version\": 1", "\"version\": 99, \"version\": 1"), "\"version\" appears twice"},
-        {with("\"version\": 1", "\"version\": 1, \"for\\u006dat\": 0"), "\"format\" appears twice"},
+        {with("\"version\": 2", "\"version\": 99, \"version\": 2"), "\"version\" appears twice"},
+        {with("\"version\": 2", "\"version\": 2, \"for\\u006dat\": 0"), "\"format\" appears twice"},
         {with("{\"x\": 2.0, \"y\": 1.0}", "{\"x\": 2.0, \"y\": 1.0, \"x\": 3.0}"), "\"profile\" point 1 \"x\" appears twice"},
         {with("\"distance\": 20.0", "\"distance\": 20.0, \"distance\": 5.0"), "\"view\" \"distance\" appears twice"},
     };

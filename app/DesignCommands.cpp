@@ -32,6 +32,14 @@ struct OutputPlace {
     }
 };
 
+// The warning that `doing` goes on without the texture, for `why` it was not read.
+std::string WithoutTexture(const char* doing, std::string why)
+{
+    while (!why.empty() && why.back() == '\n')
+        why.pop_back();
+    return std::string(doing) + " without the texture: " + why;
+}
+
 // The design's texture, or nothing with a warning that `doing` goes on
 // without it; nothing and no warning for a design without a texture.
 std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doing, std::string& warning)
@@ -41,10 +49,7 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     Result<RgbImage> texture = LoadTextureFile(design.texturePath.c_str());
     if (texture)
         return std::move(texture).Value();
-    std::string why = texture.Error();
-    while (!why.empty() && why.back() == '\n')
-        why.pop_back();
-    warning = std::string(doing) + " without the texture: " + why;
+    warning = WithoutTexture(doing, texture.Error());
     return std::nullopt;
 }
 
@@ -74,12 +79,19 @@ Result<Written> ExportDesignToFile(const Design& design, const std::string& outp
         return Failure{outputPath + ": " + MeshOutputNameRule()};
     // A format without a texture never reads it.
     std::string warning;
-    std::optional<RgbImage> texture;
-    if (MeshFormatInfoOf(*format).carriesTexture)
-        texture = LoadDesignTexture(design, "exporting", warning);
+    TextureForExport texture;
+    if (MeshFormatInfoOf(*format).carriesTexture && !design.texturePath.empty()) {
+        Result<TextureForExport> read = LoadTextureForExport(design.texturePath.c_str());
+        if (read)
+            texture = std::move(read).Value();
+        else
+            warning = WithoutTexture("exporting", read.Error());
+    }
     const OutputPlace output(outputPath);
-    const Result<ExportedFiles> exported = ExportDesignMesh(
-        design, texture ? &*texture : nullptr, *format, output.folder.empty() ? "." : output.folder, output.baseName);
+    const Result<ExportedFiles> exported =
+        ExportDesignMesh(design, texture.picture ? &*texture.picture : nullptr, *format,
+                         output.folder.empty() ? "." : output.folder, output.baseName,
+                         texture.file ? &*texture.file : nullptr);
     if (!exported)
         return Failure{exported.Error()};
     return Finished(WriteExportFiles(*exported, output.folder, output.fileName), std::move(warning));

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 #include <string>
 
 #include "core/Result.h"
 #include "core/bmp/RgbImage.h"
+#include "core/export/PictureFile.h"
 
 // The picture files a texture is made from. A .bmp goes through our own
 // bitmap reader; any other picture through Qt's image readers, with the same
@@ -20,6 +22,18 @@ bool CanOpenTextureFile(const char* path);
 // wrong with it, in the user's language. Every texture the program shows or
 // exports is read here.
 Result<RgbImage> LoadTextureFile(const char* path);
+
+// A texture as an export takes it: a PNG or JPEG file's own bytes, once the
+// whole picture in them was decoded and found within the size limits; else
+// (a bitmap, any other kind of picture, or one shown turned by a camera's
+// rotation) the picture as LoadTextureFile reads it, to be encoded as PNG.
+struct TextureForExport {
+    std::optional<RgbImage> picture;
+    std::optional<PictureFile> file;
+};
+
+// The texture at `path` for an export, or why not, in LoadTextureFile's words.
+Result<TextureForExport> LoadTextureForExport(const char* path);
 
 // Whether a file of this name is read by our own bitmap reader, and so has
 // its messages.

@@ -7,13 +7,15 @@
 #include "core/export/ExportMesh.h"
 
 Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                                       const std::string& folder, const std::string& baseName)
+                                       const std::string& folder, const std::string& baseName,
+                                       const PictureFile* textureFile)
 {
     Result<IndexedMesh> mesh = BuildExportMesh(design.profile, design.path, design.output);
     if (!mesh)
         return Failure{mesh.Error()};
     const MeshFormatInfo& info = MeshFormatInfoOf(format);
-    return info.write({*mesh, info.carriesTexture ? texture : nullptr, design.texturePath, folder, baseName});
+    return info.write({*mesh, info.carriesTexture ? texture : nullptr, info.carriesTexture ? textureFile : nullptr,
+                       design.texturePath, folder, baseName});
 }
 
 Result<void> WriteExportFiles(const ExportedFiles& exported, const std::string& folder, const std::string& mainName)

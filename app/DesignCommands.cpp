@@ -1,6 +1,7 @@
 #include "app/DesignCommands.h"
 #include "app/TextureMessages.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -53,9 +54,8 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     return std::nullopt;
 }
 
-Result<void> WritePng(const RgbImage& image, const std::string& outputPath)
+Result<void> WritePng(const std::vector<unsigned char>& png, const std::string& outputPath)
 {
-    const std::vector<unsigned char> png = EncodePng(image);
     if (png.empty())
         return Failure{outputPath + ": the picture cannot be encoded as PNG"};
     const std::string_view bytes(reinterpret_cast<const char*>(png.data()), png.size());
@@ -100,15 +100,18 @@ Result<Written> ExportDesignToFile(const Design& design, const std::string& outp
 Result<Written> RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const std::string& outputPath)
 {
     std::string warning;
-    const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", warning);
-    const Result<DesignImage> drawn =
-        RenderDesignImage(design, texture ? &*texture : nullptr, mode, size.width(), size.height());
+    std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", warning);
+    const PictureSize textureRead = texture ? PictureSize{texture->width, texture->height} : PictureSize{};
+    // The picture goes into the PNG a band at a time, never whole.
+    PngRowEncoder png(size.width(), size.height());
+    const Result<PictureSize> drawn = RenderDesignImage(
+        design, texture ? std::make_unique<RgbImage>(std::move(*texture)) : nullptr, mode, size.width(),
+        size.height(), [&png](const unsigned char* row) { png.AddRow(row); });
     if (!drawn)
         return Failure{drawn.Error()};
-    const PictureSize textureRead = texture ? PictureSize{texture->width, texture->height} : PictureSize{};
-    if (drawn->textureShown != textureRead)
-        warning = TextureMessages::Shrunk(design.texturePath, textureRead, drawn->textureShown);
-    return Finished(WritePng(drawn->image, outputPath), std::move(warning));
+    if (*drawn != textureRead)
+        warning = TextureMessages::Shrunk(design.texturePath, textureRead, *drawn);
+    return Finished(WritePng(png.Finish(), outputPath), std::move(warning));
 }
 
 Result<Written> SaveSurfaceImage(CSurfaceView& view, const std::string& outputPath)
@@ -116,5 +119,5 @@ Result<Written> SaveSurfaceImage(CSurfaceView& view, const std::string& outputPa
     const RgbImage image = view.CaptureFrame();
     if (image.pixels.empty())
         return Failure{"the 3D view has no picture to save"};
-    return Finished(WritePng(image, outputPath), "");
+    return Finished(WritePng(EncodePng(image), outputPath), "");
 }

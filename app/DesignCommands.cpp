@@ -79,9 +79,9 @@ Result<Written> ExportDesignToFile(const Design& design, const std::string& outp
         return Failure{outputPath + ": " + MeshOutputNameRule()};
     // A format without a texture never reads it.
     std::string warning;
-    TextureForExport texture;
+    std::optional<PictureFile> texture;
     if (MeshFormatInfoOf(*format).carriesTexture && !design.texturePath.empty()) {
-        Result<TextureForExport> read = LoadTextureForExport(design.texturePath.c_str());
+        Result<PictureFile> read = LoadTextureForExport(design.texturePath.c_str());
         if (read)
             texture = std::move(read).Value();
         else
@@ -89,9 +89,8 @@ Result<Written> ExportDesignToFile(const Design& design, const std::string& outp
     }
     const OutputPlace output(outputPath);
     const Result<ExportedFiles> exported =
-        ExportDesignMesh(design, texture.picture ? &*texture.picture : nullptr, *format,
-                         output.folder.empty() ? "." : output.folder, output.baseName,
-                         texture.file ? &*texture.file : nullptr);
+        ExportDesignMesh(design, nullptr, *format, output.folder.empty() ? "." : output.folder, output.baseName,
+                         texture ? &*texture : nullptr);
     if (!exported)
         return Failure{exported.Error()};
     return Finished(WriteExportFiles(*exported, output.folder, output.fileName), std::move(warning));

@@ -17,6 +17,7 @@
 #include "core/MutedStderr.h"
 #include "core/bmp/BitmapFile.h"
 #include "core/bmp/DibReader.h"
+#include "core/export/PngEncoder.h"
 
 namespace {
 
@@ -172,24 +173,31 @@ Result<RgbImage> LoadTextureFile(const char* path)
     return Failure{TextureFailure(result, qtError, path ? path : "")};
 }
 
-Result<TextureForExport> LoadTextureForExport(const char* path)
+Result<PictureFile> LoadTextureForExport(const char* path)
 {
+    // The pixels are let go once encoded, before the export copies the file.
+    const auto AsPng = [](const RgbImage& picture) -> Result<PictureFile> {
+        PictureFile png{PictureFileKind::Png, EncodePng(picture)};
+        if (png.bytes.empty())
+            return Failure{"The texture cannot be stored as PNG: it has no pixels."};
+        return png;
+    };
     if (!CanOpenTextureFile(path) || IsBitmapFileName(QFile::decodeName(path))) {
-        Result<RgbImage> picture = LoadTextureFile(path);
+        const Result<RgbImage> picture = LoadTextureFile(path);
         if (!picture)
             return Failure{picture.Error()};
-        return TextureForExport{std::move(picture).Value(), std::nullopt};
+        return AsPng(*picture);
     }
     // One read: the bytes checked are the bytes embedded, whatever happens
     // to the file meanwhile.
     BitmapFile file(path);
-    BitmapFile::Contents bytes = file.ReadAll();
+    const BitmapFile::Contents bytes = file.ReadAll();
     RgbImage image;
     std::string qtError;
     if (const std::optional<PictureFileKind> kind = PictureFileKindOf(bytes.data.get(), bytes.size)) {
         const DibResult checked = ReadThroughQt(bytes, QtReading::Check, image, qtError);
         if (checked == DibResult::Ok)
-            return TextureForExport{std::nullopt, PictureFile{*kind, bytes.ToVector()}};
+            return PictureFile{*kind, bytes.ToVector()};
         if (!qtError.empty() || checked != DibResult::UnknownFormat)
             return Failure{TextureFailure(checked, qtError, path)};
         // Shown turned: the picture as shown goes out, as PNG.
@@ -197,7 +205,7 @@ Result<TextureForExport> LoadTextureForExport(const char* path)
     const DibResult result = ReadThroughQt(bytes, QtReading::Whole, image, qtError);
     if (result != DibResult::Ok)
         return Failure{TextureFailure(result, qtError, path)};
-    return TextureForExport{std::move(image), std::nullopt};
+    return AsPng(image);
 }
 
 bool IsBitmapFileName(const QString& fileName)

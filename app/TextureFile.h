@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QStringList>
-#include <optional>
 #include <string>
 
 #include "core/Result.h"
@@ -23,17 +22,12 @@ bool CanOpenTextureFile(const char* path);
 // exports is read here.
 Result<RgbImage> LoadTextureFile(const char* path);
 
-// A texture as an export takes it: a PNG or JPEG file's own bytes, once the
-// whole picture in them was decoded and found within the size limits; else
-// (a bitmap, any other kind of picture, or one shown turned by a camera's
-// rotation) the picture as LoadTextureFile reads it, to be encoded as PNG.
-struct TextureForExport {
-    std::optional<RgbImage> picture;
-    std::optional<PictureFile> file;
-};
-
-// The texture at `path` for an export, or why not, in LoadTextureFile's words.
-Result<TextureForExport> LoadTextureForExport(const char* path);
+// The texture at `path` as an export embeds it, or why not, in
+// LoadTextureFile's words: a PNG or JPEG file's own bytes, once the whole
+// picture in them was decoded and found within the size limits; else (a
+// bitmap, any other kind of picture, or one shown turned by a camera's
+// rotation) the picture as LoadTextureFile reads it, encoded as PNG.
+Result<PictureFile> LoadTextureForExport(const char* path);
 
 // Whether a file of this name is read by our own bitmap reader, and so has
 // its messages.

@@ -108,6 +108,20 @@ TEST_F(TextureExport, OtherPicturesAreEncodedAsPngOfTheirPixelsWhateverTheirName
                 << name << " row " << y;
     }
 
+    // A JPEG that a camera's rotation turns (EXIF orientation 6): its own
+    // bytes would be shown unturned by readers that ignore the tag.
+    ASSERT_TRUE(Gradient().save(dir.filePath("plain.jpg"), nullptr, 90));
+    QByteArray turned = Bytes("plain.jpg");
+    static const char kOrientation6[] = "\xff\xe1\x00\x22"
+                                        "Exif\0\0II\x2a\x00\x08\x00\x00\x00\x01\x00"
+                                        "\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00\x00\x00\x00\x00";
+    turned.insert(2, QByteArray(kOrientation6, sizeof kOrientation6 - 1));
+    WriteFile("turned.jpg", turned);
+    EXPECT_EQ(Export("turned.jpg"), "");
+    EXPECT_FALSE(Bytes("out.glb").contains(turned));
+    EXPECT_TRUE(Bytes("out.glb").contains("\"image/png\""));
+    EXPECT_EQ(QImage::fromData(Bytes("out.png"), "PNG").size(), QSize(23, 37));
+
     // A PNG's signature before broken data: not embedded, the export goes on without it.
     QByteArray broken = Bytes("out.png");
     broken.replace(40, broken.size() - 60, QByteArray(broken.size() - 60, '\x55'));

@@ -1,6 +1,7 @@
 #include "app/DesignCommands.h"
 #include "app/TextureMessages.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,14 @@ struct OutputPlace {
     }
 };
 
+// The warning that `doing` goes on without the texture, for `why` it was not read.
+std::string WithoutTexture(const char* doing, std::string why)
+{
+    while (!why.empty() && why.back() == '\n')
+        why.pop_back();
+    return std::string(doing) + " without the texture: " + why;
+}
+
 // The design's texture, or nothing with a warning that `doing` goes on
 // without it; nothing and no warning for a design without a texture.
 std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doing, std::string& warning)
@@ -41,16 +50,12 @@ std::optional<RgbImage> LoadDesignTexture(const Design& design, const char* doin
     Result<RgbImage> texture = LoadTextureFile(design.texturePath.c_str());
     if (texture)
         return std::move(texture).Value();
-    std::string why = texture.Error();
-    while (!why.empty() && why.back() == '\n')
-        why.pop_back();
-    warning = std::string(doing) + " without the texture: " + why;
+    warning = WithoutTexture(doing, texture.Error());
     return std::nullopt;
 }
 
-Result<void> WritePng(const RgbImage& image, const std::string& outputPath)
+Result<void> WritePng(const std::vector<unsigned char>& png, const std::string& outputPath)
 {
-    const std::vector<unsigned char> png = EncodePng(image);
     if (png.empty())
         return Failure{outputPath + ": the picture cannot be encoded as PNG"};
     const std::string_view bytes(reinterpret_cast<const char*>(png.data()), png.size());
@@ -74,12 +79,18 @@ Result<Written> ExportDesignToFile(const Design& design, const std::string& outp
         return Failure{outputPath + ": " + MeshOutputNameRule()};
     // A format without a texture never reads it.
     std::string warning;
-    std::optional<RgbImage> texture;
-    if (MeshFormatInfoOf(*format).carriesTexture)
-        texture = LoadDesignTexture(design, "exporting", warning);
+    std::optional<PictureFile> texture;
+    if (MeshFormatInfoOf(*format).carriesTexture && !design.texturePath.empty()) {
+        Result<PictureFile> read = LoadTextureForExport(design.texturePath.c_str());
+        if (read)
+            texture = std::move(read).Value();
+        else
+            warning = WithoutTexture("exporting", read.Error());
+    }
     const OutputPlace output(outputPath);
-    const Result<ExportedFiles> exported = ExportDesignMesh(
-        design, texture ? &*texture : nullptr, *format, output.folder.empty() ? "." : output.folder, output.baseName);
+    const Result<ExportedFiles> exported =
+        ExportDesignMesh(design, nullptr, *format, output.folder.empty() ? "." : output.folder, output.baseName,
+                         texture ? &*texture : nullptr);
     if (!exported)
         return Failure{exported.Error()};
     return Finished(WriteExportFiles(*exported, output.folder, output.fileName), std::move(warning));
@@ -88,15 +99,18 @@ Result<Written> ExportDesignToFile(const Design& design, const std::string& outp
 Result<Written> RenderDesignToFile(const Design& design, RenderMode mode, QSize size, const std::string& outputPath)
 {
     std::string warning;
-    const std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", warning);
-    const Result<DesignImage> drawn =
-        RenderDesignImage(design, texture ? &*texture : nullptr, mode, size.width(), size.height());
+    std::optional<RgbImage> texture = LoadDesignTexture(design, "rendering", warning);
+    const PictureSize textureRead = texture ? PictureSize{texture->width, texture->height} : PictureSize{};
+    // The picture goes into the PNG a band at a time, never whole.
+    PngRowEncoder png(size.width(), size.height());
+    const Result<PictureSize> drawn = RenderDesignImage(
+        design, texture ? std::make_unique<RgbImage>(std::move(*texture)) : nullptr, mode, size.width(),
+        size.height(), [&png](const unsigned char* row) { png.AddRow(row); });
     if (!drawn)
         return Failure{drawn.Error()};
-    const PictureSize textureRead = texture ? PictureSize{texture->width, texture->height} : PictureSize{};
-    if (drawn->textureShown != textureRead)
-        warning = TextureMessages::Shrunk(design.texturePath, textureRead, drawn->textureShown);
-    return Finished(WritePng(drawn->image, outputPath), std::move(warning));
+    if (*drawn != textureRead)
+        warning = TextureMessages::Shrunk(design.texturePath, textureRead, *drawn);
+    return Finished(WritePng(png.Finish(), outputPath), std::move(warning));
 }
 
 Result<Written> SaveSurfaceImage(CSurfaceView& view, const std::string& outputPath)
@@ -104,5 +118,5 @@ Result<Written> SaveSurfaceImage(CSurfaceView& view, const std::string& outputPa
     const RgbImage image = view.CaptureFrame();
     if (image.pixels.empty())
         return Failure{"the 3D view has no picture to save"};
-    return Finished(WritePng(image, outputPath), "");
+    return Finished(WritePng(EncodePng(image), outputPath), "");
 }

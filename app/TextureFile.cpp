@@ -17,6 +17,7 @@
 #include "core/MutedStderr.h"
 #include "core/bmp/BitmapFile.h"
 #include "core/bmp/DibReader.h"
+#include "core/export/PngEncoder.h"
 
 namespace {
 
@@ -26,12 +27,17 @@ bool ExceedsLimits(const QSize& size)
            std::int64_t(size.width()) * size.height() > kDibMaxPixels;
 }
 
-DibResult LoadThroughQt(const char* path, RgbImage& image, std::string& qtError)
+// How Qt reads a picture: whole, into an RgbImage, or only checked, for the
+// file's own bytes to be embedded as they are.
+enum class QtReading { Whole, Check };
+
+// Reads the picture in `bytes` through Qt. A check decodes the whole picture
+// all the same (a JPEG at an eighth of its size, which still reads every
+// coded byte) and keeps no pixels; it comes back UnknownFormat, with no
+// message, when the picture is shown turned (a camera's rotation), which
+// its bytes do not say to every reader.
+DibResult ReadThroughQt(const BitmapFile::Contents& bytes, QtReading reading, RgbImage& image, std::string& qtError)
 {
-    // Read whole by the same reader as bitmaps: regular files only, never
-    // waiting on a pipe or a device.
-    BitmapFile file(path);
-    const BitmapFile::Contents bytes = file.ReadAll();
     if (bytes.size == 0)
         return DibResult::OpenFailure;
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data.get()),
@@ -52,8 +58,15 @@ DibResult LoadThroughQt(const char* path, RgbImage& image, std::string& qtError)
         qtError = reader.errorString().toStdString();
         return DibResult::UnknownFormat;
     }
-    if (ExceedsLimits(reader.size()))
+    const QSize size = reader.size();
+    if (ExceedsLimits(size))
         return DibResult::OutOfMemory;
+    if (reading == QtReading::Check) {
+        if (reader.transformation() != QImageIOHandler::TransformationNone)
+            return DibResult::UnknownFormat;
+        if (size.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize))
+            reader.setScaledSize(QSize((size.width() + 7) / 8, (size.height() + 7) / 8));
+    }
     QImage picture;
     if (!reader.read(&picture)) {
         qtError = reader.errorString().toStdString();
@@ -62,6 +75,8 @@ DibResult LoadThroughQt(const char* path, RgbImage& image, std::string& qtError)
     }
     if (ExceedsLimits(picture.size()))
         return DibResult::OutOfMemory;
+    if (reading == QtReading::Check)
+        return DibResult::Ok;
     // Colours as stored, alpha dropped, as the bitmap reader does.
     picture = picture.convertToFormat(QImage::Format_RGB888);
     if (picture.isNull())
@@ -77,6 +92,14 @@ DibResult LoadThroughQt(const char* path, RgbImage& image, std::string& qtError)
     image.width = width;
     image.height = height;
     return DibResult::Ok;
+}
+
+DibResult LoadThroughQt(const char* path, RgbImage& image, std::string& qtError)
+{
+    // Read whole by the same reader as bitmaps: regular files only, never
+    // waiting on a pipe or a device.
+    BitmapFile file(path);
+    return ReadThroughQt(file.ReadAll(), QtReading::Whole, image, qtError);
 }
 
 QString FileNameOf(const std::string& path)
@@ -148,6 +171,41 @@ Result<RgbImage> LoadTextureFile(const char* path)
     if (result == DibResult::Ok)
         return image;
     return Failure{TextureFailure(result, qtError, path ? path : "")};
+}
+
+Result<PictureFile> LoadTextureForExport(const char* path)
+{
+    // The pixels are let go once encoded, before the export copies the file.
+    const auto AsPng = [](const RgbImage& picture) -> Result<PictureFile> {
+        PictureFile png{PictureFileKind::Png, EncodePng(picture)};
+        if (png.bytes.empty())
+            return Failure{"The texture cannot be stored as PNG: it has no pixels."};
+        return png;
+    };
+    if (!CanOpenTextureFile(path) || IsBitmapFileName(QFile::decodeName(path))) {
+        const Result<RgbImage> picture = LoadTextureFile(path);
+        if (!picture)
+            return Failure{picture.Error()};
+        return AsPng(*picture);
+    }
+    // One read: the bytes checked are the bytes embedded, whatever happens
+    // to the file meanwhile.
+    BitmapFile file(path);
+    const BitmapFile::Contents bytes = file.ReadAll();
+    RgbImage image;
+    std::string qtError;
+    if (const std::optional<PictureFileKind> kind = PictureFileKindOf(bytes.data.get(), bytes.size)) {
+        const DibResult checked = ReadThroughQt(bytes, QtReading::Check, image, qtError);
+        if (checked == DibResult::Ok)
+            return PictureFile{*kind, bytes.ToVector()};
+        if (!qtError.empty() || checked != DibResult::UnknownFormat)
+            return Failure{TextureFailure(checked, qtError, path)};
+        // Shown turned: the picture as shown goes out, as PNG.
+    }
+    const DibResult result = ReadThroughQt(bytes, QtReading::Whole, image, qtError);
+    if (result != DibResult::Ok)
+        return Failure{TextureFailure(result, qtError, path)};
+    return AsPng(image);
 }
 
 bool IsBitmapFileName(const QString& fileName)

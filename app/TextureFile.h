@@ -5,6 +5,7 @@
 
 #include "core/Result.h"
 #include "core/bmp/RgbImage.h"
+#include "core/export/PictureFile.h"
 
 // The picture files a texture is made from. A .bmp goes through our own
 // bitmap reader; any other picture through Qt's image readers, with the same
@@ -20,6 +21,13 @@ bool CanOpenTextureFile(const char* path);
 // wrong with it, in the user's language. Every texture the program shows or
 // exports is read here.
 Result<RgbImage> LoadTextureFile(const char* path);
+
+// The texture at `path` as an export embeds it, or why not, in
+// LoadTextureFile's words: a PNG or JPEG file's own bytes, once the whole
+// picture in them was decoded and found within the size limits; else (a
+// bitmap, any other kind of picture, or one shown turned by a camera's
+// rotation) the picture as LoadTextureFile reads it, encoded as PNG.
+Result<PictureFile> LoadTextureForExport(const char* path);
 
 // Whether a file of this name is read by our own bitmap reader, and so has
 // its messages.

@@ -9,14 +9,14 @@ packages=(
   libegl-dev libegl-mesa0
   # lupdate/lrelease and their CMake functions; Qt's own Korean texts
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
-  nlohmann-json3-dev libtinygltf-dev libstb-dev
+  nlohmann-json3-dev libtinygltf-dev libstb-dev zlib1g-dev
   # 3MF; lib3MF.pc names libzip for linking
   lib3mf-dev libzip-dev
   fonts-baekmuk
   xvfb xauth x11-utils imagemagick xdotool
 )
 if [ "${1:-}" = test ]; then
-  packages+=(libgtest-dev libbenchmark-dev zlib1g-dev)
+  packages+=(libgtest-dev libbenchmark-dev)
   # Independent checkers of the export files; the glTF validator comes from
   # npm (test.sh), run by node.
   packages+=(admesh python3-meshio nodejs)

@@ -8,7 +8,8 @@
 #include "core/export/MeshPlacement.h"
 
 Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* texture, MeshFormat format,
-                                       const std::string& folder, const std::string& baseName)
+                                       const std::string& folder, const std::string& baseName,
+                                       const PictureFile* textureFile)
 {
     Result<IndexedMesh> built = BuildExportMesh(design.profile, design.path, design.output);
     if (!built)
@@ -18,7 +19,8 @@ Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* tex
     const ExportOptions& options = design.output;
     PlaceExportMesh(mesh, options.scale, options.up.value_or(info.defaultUp));
     const LengthUnit units = options.units.value_or(info.defaultUnits.value_or(LengthUnit::Millimetre));
-    return info.write({mesh, info.carriesTexture ? texture : nullptr, design.texturePath, folder, baseName, units});
+    return info.write({mesh, info.carriesTexture ? texture : nullptr, info.carriesTexture ? textureFile : nullptr,
+                       design.texturePath, folder, baseName, units});
 }
 
 Result<void> WriteExportFiles(const ExportedFiles& exported, const std::string& folder, const std::string& mainName)

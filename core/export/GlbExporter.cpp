@@ -8,7 +8,7 @@
 #include <tiny_gltf.h>
 
 #include "core/export/LittleEndian.h"
-#include "core/export/PngEncoder.h"
+#include "core/export/PictureFile.h"
 #include "core/export/ExportGeometry.h"
 
 namespace {
@@ -66,15 +66,16 @@ public:
         return static_cast<int>(m_Model.accessors.size() - 1);
     }
 
-    // Embeds the PNG in the binary chunk; returns the texture's index.
-    int AddPngTexture(const std::vector<unsigned char>& png)
+    // Embeds the picture file in the binary chunk as it is; returns the
+    // texture's index.
+    int AddTexture(const PictureFile& picture)
     {
         std::vector<unsigned char>& data = Data();
         const std::size_t offset = data.size();
-        data.insert(data.end(), png.begin(), png.end());
+        data.insert(data.end(), picture.bytes.begin(), picture.bytes.end());
         tinygltf::Image image;
         image.bufferView = AddView(offset, 0);
-        image.mimeType = "image/png";
+        image.mimeType = MimeTypeOf(picture.kind);
         m_Model.images.push_back(std::move(image));
 
         // The view samples linearly without mipmaps and repeats (the
@@ -157,18 +158,16 @@ private:
 
 }  // namespace
 
-Result<ExportedFiles> ExportGlb(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName)
+Result<ExportedFiles> ExportGlb(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
+                                const PictureFile* textureFile)
 {
     if (const Result<void> exportable = CheckExportable(mesh, baseName); !exportable)
         return Failure{exportable.Error()};
 
-    std::vector<unsigned char> png;
-    if (texture) {
-        png = EncodePng(*texture);
-        if (png.empty()) {
-            return Failure{"The texture cannot be stored as PNG: it has no pixels or is too large."};
-        }
-    }
+    PictureFile encoded{PictureFileKind::Png, {}};
+    const Result<const PictureFile*> picture = TextureFileToEmbed(texture, textureFile, encoded);
+    if (!picture)
+        return Failure{picture.Error()};
 
     std::vector<float> positions, normals, texCoords;
     positions.reserve(3 * mesh.vertices.size());
@@ -192,7 +191,7 @@ Result<ExportedFiles> ExportGlb(const IndexedMesh& mesh, const RgbImage* texture
     const int normal = model.AddFloatAccessor(normals, 3, TINYGLTF_TYPE_VEC3);
     const int texCoord = model.AddFloatAccessor(texCoords, 2, TINYGLTF_TYPE_VEC2);
     const int indices = model.AddIndexAccessor(mesh.triangles);
-    const int baseColorTexture = png.empty() ? -1 : model.AddPngTexture(png);
+    const int baseColorTexture = *picture ? model.AddTexture(**picture) : -1;
     model.AddSurface(position, normal, texCoord, indices, baseColorTexture);
 
     ExportedFile file{baseName + ".glb", {}};

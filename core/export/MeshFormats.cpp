@@ -24,7 +24,7 @@ bool SameFile(const std::string& a, const std::string& b)
 
 Result<ExportedFiles> WriteGlb(const MeshToExport& what)
 {
-    return ExportGlb(what.mesh, what.texture, what.baseName);
+    return ExportGlb(what.mesh, what.texture, what.baseName, what.textureFile);
 }
 
 // The OBJ's copy of the texture goes beside it, under a name that is not the
@@ -32,15 +32,16 @@ Result<ExportedFiles> WriteGlb(const MeshToExport& what)
 Result<ExportedFiles> WriteObj(const MeshToExport& what)
 {
     const std::string prefix = (what.folder.empty() ? std::string(".") : what.folder) + "/";
-    std::string name = ObjTextureName(what.baseName);
-    if (what.texture && SameFile(prefix + name, what.texturePath)) {
-        const std::string otherName = ObjTextureName(what.baseName, "-texture");
+    const char* extension = what.textureFile ? ExtensionOf(what.textureFile->kind) : "png";
+    std::string name = ObjTextureName(what.baseName, "", extension);
+    if ((what.texture || what.textureFile) && SameFile(prefix + name, what.texturePath)) {
+        const std::string otherName = ObjTextureName(what.baseName, "-texture", extension);
         if (SameFile(prefix + otherName, what.texturePath))
             return Failure{"The texture's copy cannot go to " + prefix + name + " or " + otherName +
                            ": both are the design's own picture. Export under another name."};
         name = otherName;
     }
-    return ExportObj(what.mesh, what.texture, what.baseName, name);
+    return ExportObj(what.mesh, what.texture, what.baseName, name, what.textureFile);
 }
 
 Result<ExportedFiles> WriteStl(const MeshToExport& what)

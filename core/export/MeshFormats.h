@@ -8,6 +8,7 @@
 #include "core/bmp/RgbImage.h"
 #include "core/export/ExportFiles.h"
 #include "core/export/IndexedMesh.h"
+#include "core/export/PictureFile.h"
 
 // The file formats the surface is exported to.
 enum class MeshFormat { Glb, Obj, Stl, ThreeMf };
@@ -16,6 +17,7 @@ enum class MeshFormat { Glb, Obj, Stl, ThreeMf };
 struct MeshToExport {
     const IndexedMesh& mesh;
     const RgbImage* texture;          // null for none
+    const PictureFile* textureFile;   // the texture's own PNG or JPEG file, embedded as it is; null for none
     const std::string& texturePath;   // the design's picture, which no file of the export may replace
     const std::string& folder;        // where the files go
     const std::string& baseName;      // the files' name without folder or extension

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/export/PngEncoder.h"
+#include "core/export/PictureFile.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ std::string ObjText(const IndexedMesh& mesh, const std::string& mtlName)
 
 // OpenGL's default ambient and diffuse reflectance with the view's white
 // specular highlight of shininess 50.
-std::string MtlText(const std::string& pngName)
+std::string MtlText(const std::string& pictureName)
 {
     std::string mtl =
         "# Velmora surface material\n"
@@ -66,8 +66,8 @@ std::string MtlText(const std::string& pngName)
         "Ks 1 1 1\n"
         "Ns 50\n"
         "illum 2\n";
-    if (!pngName.empty())
-        mtl += "map_Kd " + pngName + "\n";
+    if (!pictureName.empty())
+        mtl += "map_Kd " + pictureName + "\n";
     return mtl;
 }
 
@@ -85,15 +85,15 @@ void AppendShortest(std::string& out, double value)
     out.append(digits, written.ptr);
 }
 
-std::string ObjTextureName(const std::string& baseName, const std::string& suffix)
+std::string ObjTextureName(const std::string& baseName, const std::string& suffix, const char* extension)
 {
-    std::string name = baseName + suffix + ".png";
+    std::string name = baseName + suffix + "." + extension;
     std::replace(name.begin(), name.end(), ' ', '_');
     return name;
 }
 
 Result<ExportedFiles> ExportObj(const IndexedMesh& mesh, const RgbImage* texture, const std::string& baseName,
-                                const std::string& textureName)
+                                const std::string& textureName, const PictureFile* textureFile)
 {
     if (const Result<void> exportable = CheckExportable(mesh, baseName); !exportable)
         return Failure{exportable.Error()};
@@ -101,20 +101,18 @@ Result<ExportedFiles> ExportObj(const IndexedMesh& mesh, const RgbImage* texture
     std::string referenced = baseName;
     std::replace(referenced.begin(), referenced.end(), ' ', '_');
     const std::string mtlName = referenced + ".mtl";
-    std::string pngName;
-    ExportedFile png;
-    if (texture) {
-        pngName = textureName.empty() ? ObjTextureName(baseName) : textureName;
-        png = {pngName, EncodePng(*texture)};
-        if (png.bytes.empty()) {
-            return Failure{"The texture cannot be stored as PNG: it has no pixels or is too large."};
-        }
-    }
+    PictureFile encoded{PictureFileKind::Png, {}};
+    const Result<const PictureFile*> picture = TextureFileToEmbed(texture, textureFile, encoded);
+    if (!picture)
+        return Failure{picture.Error()};
+    std::string pictureName;
+    if (*picture)
+        pictureName = textureName.empty() ? ObjTextureName(baseName, "", ExtensionOf((*picture)->kind)) : textureName;
 
     ExportedFiles files;
     files.push_back(TextFile(baseName + ".obj", ObjText(mesh, mtlName)));
-    files.push_back(TextFile(mtlName, MtlText(pngName)));
-    if (texture)
-        files.push_back(std::move(png));
+    files.push_back(TextFile(mtlName, MtlText(pictureName)));
+    if (*picture)
+        files.push_back({pictureName, (*picture)->bytes});
     return files;
 }

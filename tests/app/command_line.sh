@@ -99,14 +99,14 @@ expect_one_line "OBJ onto a folder"
 
 echo "a texture named like the OBJ's picture: kept, the copy named apart"
 cp Vase.png pic.png
-printf 'kept' >>pic.png  # after the PNG's end: read, but not written back
+printf 'kept' >>pic.png  # after the PNG's end: read, and copied with the rest
 cp pic.png pic.orig
 design pic.velmora "$vase" '"pic.png"'
 run export pic.velmora pic.obj
 expect_status 0 "texture named like the picture"
 cmp -s pic.png pic.orig || fail "the export replaced the design's own texture"
 grep -qx 'map_Kd pic-texture.png' pic.mtl || fail "the material does not name pic-texture.png"
-cmp -s pic-texture.png Vase.png || fail "pic-texture.png is not the texture's copy"
+cmp -s pic-texture.png pic.orig || fail "pic-texture.png is not the texture's own bytes"
 
 echo "a replaced set-user-ID file keeps only its permission bits"
 echo old >suid.stl

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -31,7 +32,14 @@ TEST(ExportCheckers, KhronosValidatorPassesGlbWithAndWithoutTextureAndRejectsBro
     std::vector<unsigned char> pixels = PicturePixels();
     const RgbImage picture{8, 5, pixels};
     const std::vector<unsigned char> textured = ExportGlb(mesh, &picture, "vase").Value().at(0).bytes;
-    for (const auto& bytes : {ExportGlb(mesh, nullptr, "vase").Value().at(0).bytes, textured}) {
+    // Picture files of another writer, embedded as they are.
+    std::vector<std::vector<unsigned char>> files;
+    for (const auto& [name, kind] : {std::pair{"picture.png", PictureFileKind::Png}, {"picture.jpg", PictureFileKind::Jpeg}}) {
+        std::ifstream in(std::string(VELMORA_PICTURES) + "/" + name, std::ios::binary);
+        const PictureFile file{kind, {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
+        files.push_back(ExportGlb(mesh, nullptr, "vase", &file).Value().at(0).bytes);
+    }
+    for (const auto& bytes : {ExportGlb(mesh, nullptr, "vase").Value().at(0).bytes, textured, files[0], files[1]}) {
         const CheckerRun run = Validate(dir.Write("vase.glb", bytes));
         SKIP_OR_FAIL_IF_MISSING(run, "The Khronos glTF validator");
         EXPECT_EQ(run.status, 0) << run.output;

@@ -77,20 +77,25 @@ Result<Written> ExportDesignToFile(const Design& design, const std::string& outp
     const std::optional<MeshFormat> format = MeshFormatForPath(outputPath);
     if (!format)
         return Failure{outputPath + ": " + MeshOutputNameRule()};
-    // A format without a texture never reads it.
+    // A format without a texture never reads it; one that takes only its
+    // colour needs the pixels, one that embeds it the file's own bytes.
     std::string warning;
-    std::optional<PictureFile> texture;
-    if (MeshFormatInfoOf(*format).carriesTexture && !design.texturePath.empty()) {
+    std::optional<PictureFile> file;
+    std::optional<RgbImage> pixels;
+    const TextureUse use = MeshFormatInfoOf(*format).textureUse;
+    if (use == TextureUse::File && !design.texturePath.empty()) {
         Result<PictureFile> read = LoadTextureForExport(design.texturePath.c_str());
         if (read)
-            texture = std::move(read).Value();
+            file = std::move(read).Value();
         else
             warning = WithoutTexture("exporting", read.Error());
+    } else if (use == TextureUse::Colour) {
+        pixels = LoadDesignTexture(design, "exporting", warning);
     }
     const OutputPlace output(outputPath);
     const Result<ExportedFiles> exported =
-        ExportDesignMesh(design, nullptr, *format, output.folder.empty() ? "." : output.folder, output.baseName,
-                         texture ? &*texture : nullptr);
+        ExportDesignMesh(design, pixels ? &*pixels : nullptr, *format, output.folder.empty() ? "." : output.folder,
+                         output.baseName, file ? &*file : nullptr);
     if (!exported)
         return Failure{exported.Error()};
     return Finished(WriteExportFiles(*exported, output.folder, output.fileName), std::move(warning));

@@ -19,7 +19,8 @@ Result<ExportedFiles> ExportDesignMesh(const Design& design, const RgbImage* tex
     const ExportOptions& options = design.output;
     PlaceExportMesh(mesh, options.scale, options.up.value_or(info.defaultUp));
     const LengthUnit units = options.units.value_or(info.defaultUnits.value_or(LengthUnit::Millimetre));
-    return info.write({mesh, info.carriesTexture ? texture : nullptr, info.carriesTexture ? textureFile : nullptr,
+    const bool takesTexture = info.textureUse != TextureUse::None;
+    return info.write({mesh, takesTexture ? texture : nullptr, info.textureUse == TextureUse::File ? textureFile : nullptr,
                        design.texturePath, folder, baseName, units});
 }
 

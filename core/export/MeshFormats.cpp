@@ -60,12 +60,12 @@ const std::vector<MeshFormatInfo>& MeshFormats()
 {
     static const std::vector<MeshFormatInfo> formats = {
         // glTF, OBJ and STL state no units; their readers take Y as up.
-        {MeshFormat::Glb, "glTF binary", "glTF Binary", "glb", true, UpAxis::Y, std::nullopt, WriteGlb},
-        {MeshFormat::Obj, "OBJ", "Wavefront OBJ", "obj", true, UpAxis::Y, std::nullopt, WriteObj},
+        {MeshFormat::Glb, "glTF binary", "glTF Binary", "glb", TextureUse::File, UpAxis::Y, std::nullopt, WriteGlb},
+        {MeshFormat::Obj, "OBJ", "Wavefront OBJ", "obj", TextureUse::File, UpAxis::Y, std::nullopt, WriteObj},
         // STL has no materials.
-        {MeshFormat::Stl, "STL", "Binary STL", "stl", false, UpAxis::Y, std::nullopt, WriteStl},
+        {MeshFormat::Stl, "STL", "Binary STL", "stl", TextureUse::None, UpAxis::Y, std::nullopt, WriteStl},
         // 3MF is for printers: Z up, and millimetres unless the file says otherwise.
-        {MeshFormat::ThreeMf, "3MF", "3D Manufacturing Format", "3mf", true, UpAxis::Z, LengthUnit::Millimetre,
+        {MeshFormat::ThreeMf, "3MF", "3D Manufacturing Format", "3mf", TextureUse::Colour, UpAxis::Z, LengthUnit::Millimetre,
          WriteThreeMf},
     };
     return formats;

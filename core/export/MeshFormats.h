@@ -24,13 +24,20 @@ struct MeshToExport {
     LengthUnit units;                 // what one file unit is, for formats that say
 };
 
+// What a format's files take of the design's picture.
+enum class TextureUse {
+    None,
+    File,    // the picture itself: its PNG or JPEG file's bytes, or the pixels encoded as PNG
+    Colour,  // only its colour, from the pixels
+};
+
 // One format: everything the program knows of it.
 struct MeshFormatInfo {
     MeshFormat format;
     const char* name;           // for people, in a sentence: "glTF binary"
     const char* fileKind;       // the file dialog's name of its files, in English: "glTF Binary"
     const char* extension;      // lower case, without the dot: "glb"
-    bool carriesTexture;        // whether its files hold the design's picture (or its colour)
+    TextureUse textureUse;
     UpAxis defaultUp;           // the up axis its readers expect
     std::optional<LengthUnit> defaultUnits;  // the units it states unless told; nothing: it states none
     Result<ExportedFiles> (*write)(const MeshToExport& what);

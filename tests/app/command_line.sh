@@ -257,6 +257,11 @@ expect_status 0 "3MF"
 [ "$(threemf_model ground.3mf)" = "millimeter 0 5" ] || fail "ground.3mf: $(threemf_model ground.3mf)"
 run export stored.velmora stored.3mf --up y
 [ "$(threemf_model stored.3mf)" = "centimeter -5.19615 5.19615" ] || fail "stored.3mf: $(threemf_model stored.3mf)"
+# The vase's red stripes: the model's one material is their colour, opaque.
+run export vase.velmora colour.3mf
+python3 -c 'import sys, zipfile
+sys.exit("#FF0000FF" not in zipfile.ZipFile(sys.argv[1]).read("3D/3dmodel.model").decode())' colour.3mf ||
+  fail "colour.3mf has not the texture's colour"
 run export ground.velmora inch.3mf --units in
 [ "$(threemf_model inch.3mf)" = "inch 0 5" ] || fail "inch.3mf: $(threemf_model inch.3mf)"
 # Values refused before anything is read or written, as typed.

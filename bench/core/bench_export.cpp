@@ -1,13 +1,17 @@
 // Exporting the surface: indexing the strips, then each file format, for
-// profile and path curves of 30 + 30 and 100 + 100 control points.
+// profile and path curves of 30 + 30 and 100 + 100 control points; and the
+// whole in-memory export (sampling, sweep, mesh, file bytes) of a closed
+// lathe of 10 to 1000 profile points, as `velmora export` makes it.
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <vector>
 
+#include "core/export/ExportMesh.h"
 #include "core/export/GlbExporter.h"
 #include "core/export/IndexedMesh.h"
+#include "tests/oracle/StripIndexedMesh.h"
 #include "core/export/ObjExporter.h"
 #include "core/export/StlExporter.h"
 #include "core/Bezier.h"
@@ -90,6 +94,97 @@ void BM_ExportStl(benchmark::State& state)
     RunExport(state, [](const IndexedMesh& mesh) { return ExportStl(mesh, "bench"); });
 }
 
+// A closed profile of `controls` points (on the axis at both ends) on the
+// default straight path: the lathe bench/compare/make_lathe.py writes.
+std::vector<CVector3> LatheProfile(int controls)
+{
+    std::vector<CVector3> profile;
+    for (int i = 0; i < controls; ++i) {
+        const bool end = i == 0 || i == controls - 1;
+        profile.push_back({end ? 0.0 : 3.0 + 1.5 * std::sin(i * 0.7), -8.0 + 16.0 * i / (controls - 1), 0.0});
+    }
+    return profile;
+}
+
+const std::vector<CVector3> kLathePath = {{0.0, -5.0, 0.0}, {0.0, 5.0, 0.0}};
+
+IndexedMesh LatheMesh(int controls)
+{
+    const Result<IndexedMesh> mesh = BuildExportMesh(LatheProfile(controls), kLathePath, ExportOptions());
+    return mesh ? *mesh : IndexedMesh();
+}
+
+void BM_LatheMesh(benchmark::State& state)
+{
+    const std::vector<CVector3> profile = LatheProfile(static_cast<int>(state.range(0)));
+    std::size_t triangles = 0;
+    for (auto _ : state) {
+        const Result<IndexedMesh> mesh = BuildExportMesh(profile, kLathePath, ExportOptions());
+        triangles = mesh ? mesh->TriangleCount() : 0;
+        benchmark::DoNotOptimize(triangles);
+    }
+    state.counters["triangles"] = static_cast<double>(triangles);
+}
+
+// The mesh and the file's bytes, as one export makes them.
+template <typename Export>
+void RunLatheExport(benchmark::State& state, Export exportMesh)
+{
+    const std::vector<CVector3> profile = LatheProfile(static_cast<int>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const Result<IndexedMesh> mesh = BuildExportMesh(profile, kLathePath, ExportOptions());
+        const Result<ExportedFiles> result = exportMesh(*mesh);
+        bytes = 0;
+        if (result)
+            for (const ExportedFile& file : *result)
+                bytes += file.bytes.size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void BM_LatheExportGlb(benchmark::State& state)
+{
+    RunLatheExport(state, [](const IndexedMesh& mesh) { return ExportGlb(mesh, nullptr, "bench"); });
+}
+
+void BM_LatheExportObj(benchmark::State& state)
+{
+    RunLatheExport(state, [](const IndexedMesh& mesh) { return ExportObj(mesh, nullptr, "bench"); });
+}
+
+void BM_LatheExportStl(benchmark::State& state)
+{
+    RunLatheExport(state, [](const IndexedMesh& mesh) { return ExportStl(mesh, "bench"); });
+}
+
+// The writers alone on the lathe's mesh.
+template <typename Export>
+void RunLatheWriter(benchmark::State& state, Export exportMesh)
+{
+    const IndexedMesh mesh = LatheMesh(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const Result<ExportedFiles> result = exportMesh(mesh);
+        benchmark::DoNotOptimize(result ? result->front().bytes.data() : nullptr);
+    }
+}
+
+void BM_LatheWriteGlb(benchmark::State& state)
+{
+    RunLatheWriter(state, [](const IndexedMesh& mesh) { return ExportGlb(mesh, nullptr, "bench"); });
+}
+
+void BM_LatheWriteObj(benchmark::State& state)
+{
+    RunLatheWriter(state, [](const IndexedMesh& mesh) { return ExportObj(mesh, nullptr, "bench"); });
+}
+
+void BM_LatheWriteStl(benchmark::State& state)
+{
+    RunLatheWriter(state, [](const IndexedMesh& mesh) { return ExportStl(mesh, "bench"); });
+}
+
 }  // namespace
 
 BENCHMARK(BM_ExportIndexMesh)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
@@ -97,3 +192,12 @@ BENCHMARK(BM_ExportGlb)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportGlbTextured)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportObj)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportStl)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
+
+#define LATHE_SIZES ->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime()
+BENCHMARK(BM_LatheMesh) LATHE_SIZES;
+BENCHMARK(BM_LatheExportGlb) LATHE_SIZES;
+BENCHMARK(BM_LatheExportObj) LATHE_SIZES;
+BENCHMARK(BM_LatheExportStl) LATHE_SIZES;
+BENCHMARK(BM_LatheWriteGlb) LATHE_SIZES;
+BENCHMARK(BM_LatheWriteObj) LATHE_SIZES;
+BENCHMARK(BM_LatheWriteStl) LATHE_SIZES;

@@ -15,5 +15,5 @@ Result<IndexedMesh> BuildExportMesh(const std::vector<CVector3>& profileControls
     std::vector<float> params;
     EvaluateCurve(profileControls, samples, params, settings.intervalsPerSpan);
     const SweepProfile laid = LayProfile(samples, pathControls, profileControls, settings);
-    return BuildIndexedMesh(ComputeSweepMesh(laid, pathControls, settings));
+    return BuildSurfaceMesh(laid, pathControls, settings);
 }

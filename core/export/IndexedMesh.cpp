@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/SplitWork.h"
 #include "core/SweepRings.h"
 #include "core/export/ExportGeometry.h"
 
@@ -61,6 +62,9 @@ void RepairMissingNormals(IndexedMesh& mesh)
     }
 }
 
+// Rings below which a second thread costs more than it saves.
+constexpr std::size_t kRingsToSplit = 400;
+
 // The surface's vertices laid out as the sweep's grid: vertex (ring k, angle
 // edge e), e = 0 .. N, at slot k (N + 1) + e. Edge N is the seam: it has its
 // own S and normal but takes edge 0's position. The sweep computes it again
@@ -75,16 +79,18 @@ public:
         m_Positions.resize(slots);
         m_FloatPositions.resize(slots);
         m_InFloatRange.resize(slots);
-        for (std::size_t k = 0; k < rings.count; ++k) {
-            const CVector3* placed = rings.Placed(k);
-            for (std::size_t e = 0; e < m_Edges; ++e) {
-                const std::size_t slot = Slot(k, e);
-                m_Positions[slot] = WithoutNegativeZero(placed[e + 1 < m_Edges ? e + 1 : 1]);
-                m_InFloatRange[slot] = InFloatRange(m_Positions[slot]);
-                if (m_InFloatRange[slot])
-                    m_FloatPositions[slot] = AtFloatPrecision(m_Positions[slot]);
+        SplitWork(rings.count, kRingsToSplit, [this](std::size_t begin, std::size_t end) {
+            for (std::size_t k = begin; k < end; ++k) {
+                const CVector3* placed = m_Rings.Placed(k);
+                for (std::size_t e = 0; e < m_Edges; ++e) {
+                    const std::size_t slot = Slot(k, e);
+                    m_Positions[slot] = WithoutNegativeZero(placed[e + 1 < m_Edges ? e + 1 : 1]);
+                    m_InFloatRange[slot] = InFloatRange(m_Positions[slot]);
+                    if (m_InFloatRange[slot])
+                        m_FloatPositions[slot] = AtFloatPrecision(m_Positions[slot]);
+                }
             }
-        }
+        });
     }
 
     std::size_t Edges() const { return m_Edges; }
@@ -196,22 +202,32 @@ IndexedMesh BuildSurfaceMesh(const SweepProfile& laid, const std::vector<CVector
         }
         mesh.triangles.push_back(index[same]);
     };
-    const auto Add = [&](std::size_t a, std::size_t b, std::size_t c) {
-        if (!grid.IsExportable(a, b, c))
-            return;
-        Use(a);
-        Use(b);
-        Use(c);
-    };
-    const std::size_t slices = static_cast<std::size_t>(settings.slices);
-    mesh.triangles.reserve(6 * slices * (count > 0 ? count - 1 : 0));
     // Strip v's corners go (k, v), (k, v + 1) ring by ring, and OpenGL turns
-    // every second triangle round.
-    for (std::size_t v = 0; v < slices; ++v) {
-        for (std::size_t k = 0; k + 1 < count; ++k) {
-            Add(grid.Slot(k, v), grid.Slot(k, v + 1), grid.Slot(k + 1, v));
-            Add(grid.Slot(k + 1, v), grid.Slot(k, v + 1), grid.Slot(k + 1, v + 1));
+    // every second triangle round: triangle 2 (v (R - 1) + k) + j has these
+    // corners.
+    const std::size_t slices = static_cast<std::size_t>(settings.slices);
+    const std::size_t quads = count > 0 ? count - 1 : 0;
+    const auto Corners = [&grid, quads](std::size_t triangle) -> std::array<std::size_t, 3> {
+        const std::size_t v = triangle / 2 / quads;
+        const std::size_t k = triangle / 2 % quads;
+        if (triangle % 2 == 0)
+            return {grid.Slot(k, v), grid.Slot(k, v + 1), grid.Slot(k + 1, v)};
+        return {grid.Slot(k + 1, v), grid.Slot(k, v + 1), grid.Slot(k + 1, v + 1)};
+    };
+    const std::size_t triangles = 2 * slices * quads;
+    std::vector<unsigned char> kept(triangles);
+    SplitWork(triangles, 2 * slices * kRingsToSplit, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const std::array<std::size_t, 3> c = Corners(i);
+            kept[i] = grid.IsExportable(c[0], c[1], c[2]);
         }
+    });
+    mesh.triangles.reserve(3 * triangles);
+    for (std::size_t i = 0; i < triangles; ++i) {
+        if (!kept[i])
+            continue;
+        for (const std::size_t slot : Corners(i))
+            Use(slot);
     }
     RepairMissingNormals(mesh);
     return mesh;

@@ -6,6 +6,7 @@
 
 #include "core/Bezier.h"
 #include "core/DeCasteljau.h"
+#include "core/SplitWork.h"
 #include "core/SweepRings.h"
 
 // Every number here is produced by the same operations, in the same order, as
@@ -17,6 +18,8 @@
 namespace {
 
 constexpr int kFirstAngle = -1;  // slice 0 looks back to a(-1)
+// Rings below which a second thread costs more than it saves.
+constexpr std::size_t kRingsToSplit = 1000;
 
 bool IsFinite(const CVector3& p)
 {
@@ -129,7 +132,6 @@ bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
     r.placed.resize(count * angleCount);
     r.normals.resize(count * normalCount);
     r.missing.assign(count * normalCount, 0);
-    bool anyMissing = false;
 
     // Each ring needs the path at its parameter t and at t + 1e-05 and
     // t - 1e-05 (the tangent's central difference): three evaluations a
@@ -155,43 +157,51 @@ bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
     r.pathPoints.resize(3 * count);
     decasteljau::EvaluateMany(pathControls, r.ts.data(), r.us.data(), 3 * count, r.pathPoints.data());
 
+    // Each ring's points, then each ring's normals (from its neighbours'
+    // points), in two halves of the rings side by side.
     r.frames.resize(count);
-    for (std::size_t k = 0; k < count; ++k) {
-        r.frames[k] = MakeFrame(r.pathPoints[k], r.pathPoints[count + k], r.pathPoints[2 * count + k]);
+    SplitWork(count, kRingsToSplit, [&](std::size_t first, std::size_t end) {
+        for (std::size_t k = first; k < end; ++k) {
+            r.frames[k] = MakeFrame(r.pathPoints[k], r.pathPoints[count + k], r.pathPoints[2 * count + k]);
 
-        const SweepRings::Frame& f = r.frames[k];
-        const CVector3& p = rings[k];
-        CVector3* row = &r.placed[k * angleCount];
-        for (std::size_t i = 0; i < angleCount; ++i) {
-            const double c = angles.cosine[i];
-            const double s = angles.sine[i];
-            const double rr = c * p.x + s * p.z;
-            const double y = 0.0;
-            const double w = c * p.z - s * p.x;
-            // The "+ T * 0" terms stay: they decide -0.0 and NaN as written.
-            const CVector3 mapped(f.n.x * rr + f.t.x * y, f.n.y * rr + f.t.y * y, w);
-            row[i] = mapped.Add(f.m);
-        }
-    }
-
-    for (std::size_t k = 0; k < count; ++k) {
-        const CVector3* row = &r.placed[k * angleCount];
-        const CVector3* ahead = k + 1 < count ? &r.placed[(k + 1) * angleCount] : row;
-        const CVector3* behind = k > 0 ? &r.placed[(k - 1) * angleCount] : row;
-        for (std::size_t i = 0; i < normalCount; ++i) {
-            // Angle index i + 1 is a(i); its angular neighbours are i and i + 2.
-            CVector3 l = row[i + 2].Subtract(row[i]);
-            l.Normalize();
-            CVector3 e = ahead[i + 1].Subtract(behind[i + 1]);
-            e.Normalize();
-            const CVector3 normal = l.Cross(e);
-            r.normals[k * normalCount + i] = normal;
-            if (!IsFinite(normal)) {
-                r.missing[k * normalCount + i] = 1;
-                anyMissing = true;
+            const SweepRings::Frame& f = r.frames[k];
+            const CVector3& p = rings[k];
+            CVector3* row = &r.placed[k * angleCount];
+            for (std::size_t i = 0; i < angleCount; ++i) {
+                const double c = angles.cosine[i];
+                const double s = angles.sine[i];
+                const double rr = c * p.x + s * p.z;
+                const double y = 0.0;
+                const double w = c * p.z - s * p.x;
+                // The "+ T * 0" terms stay: they decide -0.0 and NaN as written.
+                const CVector3 mapped(f.n.x * rr + f.t.x * y, f.n.y * rr + f.t.y * y, w);
+                row[i] = mapped.Add(f.m);
             }
         }
-    }
+    });
+
+    unsigned char halfMissing[2] = {0, 0};
+    SplitWork(count, kRingsToSplit, [&](std::size_t first, std::size_t end) {
+        for (std::size_t k = first; k < end; ++k) {
+            const CVector3* row = &r.placed[k * angleCount];
+            const CVector3* ahead = k + 1 < count ? &r.placed[(k + 1) * angleCount] : row;
+            const CVector3* behind = k > 0 ? &r.placed[(k - 1) * angleCount] : row;
+            for (std::size_t i = 0; i < normalCount; ++i) {
+                // Angle index i + 1 is a(i); its angular neighbours are i and i + 2.
+                CVector3 l = row[i + 2].Subtract(row[i]);
+                l.Normalize();
+                CVector3 e = ahead[i + 1].Subtract(behind[i + 1]);
+                e.Normalize();
+                const CVector3 normal = l.Cross(e);
+                r.normals[k * normalCount + i] = normal;
+                if (!IsFinite(normal)) {
+                    r.missing[k * normalCount + i] = 1;
+                    halfMissing[first == 0 ? 0 : 1] = 1;
+                }
+            }
+        }
+    });
+    const bool anyMissing = halfMissing[0] || halfMissing[1];
 
     if (anyMissing) {
         // A ring of radius zero has no circumferential direction, coincident

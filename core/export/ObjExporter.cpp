@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -16,32 +17,51 @@ namespace {
 // Vertices or triangles below which a second thread costs more than it saves.
 constexpr std::size_t kItemsToSplit = 20000;
 
-void AppendTriple(std::string& out, const char* keyword, const CVector3& v)
+// The most characters std::to_chars writes for a double in its shortest form
+// ("-2.2250738585072014e-308") and for an index.
+constexpr std::size_t kNumberChars = 24;
+constexpr std::size_t kIndexChars = 20;
+// The longest line of each kind.
+constexpr std::size_t kTripleLineChars = 3 + 3 * (1 + kNumberChars) + 1;
+constexpr std::size_t kTextureLineChars = 3 + kNumberChars + 1 + kNumberChars + 1;
+constexpr std::size_t kFaceLineChars = 1 + 9 * (1 + kIndexChars) + 1;
+
+// Each writer puts its lines at `out`, which has room for the longest, and
+// returns the character after them.
+
+char* PutShortest(char* out, double value)
 {
-    out += keyword;
+    return std::to_chars(out, out + kNumberChars, value).ptr;
+}
+
+char* PutTriple(char* out, const char* keyword, std::size_t keywordChars, const CVector3& v)
+{
+    std::memcpy(out, keyword, keywordChars);
+    out += keywordChars;
     for (const double value : {v.x, v.y, v.z}) {
-        out += ' ';
-        AppendShortest(out, value);
+        *out++ = ' ';
+        out = PutShortest(out, value);
     }
-    out += '\n';
+    *out++ = '\n';
+    return out;
 }
 
 // The texture coordinates repeat (one S an edge, one T a ring): each value's
 // digits are kept in a small table by its bits.
 class TextureDigits {
 public:
-    void Append(std::string& out, float value)
+    char* Put(char* out, float value)
     {
         std::uint32_t bits;
         std::memcpy(&bits, &value, sizeof bits);
         Entry& entry = m_Entries[(bits * 2654435761u) >> (32 - kBits)];
         if (!entry.used || entry.bits != bits) {
-            entry.digits.clear();
-            AppendShortest(entry.digits, value);
+            entry.length = static_cast<std::size_t>(PutShortest(entry.digits, value) - entry.digits);
             entry.bits = bits;
             entry.used = true;
         }
-        out += entry.digits;
+        std::memcpy(out, entry.digits, entry.length);
+        return out + entry.length;
     }
 
 private:
@@ -49,54 +69,66 @@ private:
     struct Entry {
         bool used = false;
         std::uint32_t bits = 0;
-        std::string digits;
+        std::size_t length = 0;
+        char digits[kNumberChars];
     };
     std::array<Entry, 1u << kBits> m_Entries;
 };
 
-void AppendVertices(std::string& out, const std::vector<MeshVertex>& vertices, std::size_t begin, std::size_t end)
+char* PutVertices(char* out, const std::vector<MeshVertex>& vertices, std::size_t begin, std::size_t end)
 {
     for (std::size_t i = begin; i < end; ++i)
-        AppendTriple(out, "v", vertices[i].position);
+        out = PutTriple(out, "v", 1, vertices[i].position);
+    return out;
 }
 
 // The program's texture coordinates as they are: OBJ's vt runs up the
 // picture from its bottom row, as T does.
-void AppendTextureCoordinates(std::string& out, const std::vector<MeshVertex>& vertices, std::size_t begin,
-                              std::size_t end)
+char* PutTextureCoordinates(char* out, const std::vector<MeshVertex>& vertices, std::size_t begin, std::size_t end)
 {
     TextureDigits digits;
     for (std::size_t i = begin; i < end; ++i) {
-        out += "vt ";
-        digits.Append(out, vertices[i].s);
-        out += ' ';
-        digits.Append(out, vertices[i].t);
-        out += '\n';
+        std::memcpy(out, "vt ", 3);
+        out = digits.Put(out + 3, vertices[i].s);
+        *out++ = ' ';
+        out = digits.Put(out, vertices[i].t);
+        *out++ = '\n';
     }
+    return out;
 }
 
-void AppendNormals(std::string& out, const std::vector<MeshVertex>& vertices, std::size_t begin, std::size_t end)
+char* PutNormals(char* out, const std::vector<MeshVertex>& vertices, std::size_t begin, std::size_t end)
 {
     for (std::size_t i = begin; i < end; ++i)
-        AppendTriple(out, "vn", vertices[i].normal);
+        out = PutTriple(out, "vn", 2, vertices[i].normal);
+    return out;
 }
 
-void AppendFaces(std::string& out, const std::vector<std::uint32_t>& tri, std::size_t begin, std::size_t end)
+char* PutFaces(char* out, const std::vector<std::uint32_t>& tri, std::size_t begin, std::size_t end)
 {
     for (std::size_t i = 3 * begin; i < 3 * end; i += 3) {
-        out += 'f';
+        *out++ = 'f';
         for (std::size_t corner = i; corner < i + 3; ++corner) {
             // OBJ counts from 1; one index names the v, vt and vn alike.
-            char digits[24];
-            char* last = std::to_chars(digits, digits + sizeof digits, tri[corner] + std::uint64_t(1)).ptr;
+            char digits[kIndexChars];
+            const char* last = std::to_chars(digits, digits + sizeof digits, tri[corner] + std::uint64_t(1)).ptr;
+            const std::size_t length = static_cast<std::size_t>(last - digits);
             for (char separator : {' ', '/', '/'}) {
-                out += separator;
-                out.append(digits, last);
+                *out++ = separator;
+                std::memcpy(out, digits, length);
+                out += length;
             }
         }
-        out += '\n';
+        *out++ = '\n';
     }
+    return out;
 }
+
+// Text of a known greatest length, its storage not cleared beforehand.
+struct TextPart {
+    std::unique_ptr<char[]> chars;
+    std::size_t size = 0;
+};
 
 // The OBJ file's bytes: the lines of each kind in two halves, formatted side
 // by side, then put together in order.
@@ -107,34 +139,39 @@ std::vector<unsigned char> ObjBytes(const IndexedMesh& mesh, const std::string& 
     const std::size_t vertices = mesh.vertices.size();
     const std::size_t triangles = mesh.TriangleCount();
     // Two halves of each kind of line: v, vt, vn, f.
-    std::array<std::string, 8> parts;
-    const auto Format = [&parts](std::size_t kind, std::size_t count, std::size_t lineBytes, const auto& lines) {
+    std::array<TextPart, 8> parts;
+    const auto Format = [&parts](std::size_t kind, std::size_t count, std::size_t lineChars, const auto& lines) {
         SplitWork(count, kItemsToSplit, [&](std::size_t begin, std::size_t end) {
-            std::string& out = parts[2 * kind + (begin == 0 ? 0 : 1)];
-            out.reserve(lineBytes * (end - begin));
-            lines(out, begin, end);
+            TextPart& part = parts[2 * kind + (begin == 0 ? 0 : 1)];
+            part.chars.reset(new char[lineChars * (end - begin)]);
+            part.size = static_cast<std::size_t>(lines(part.chars.get(), begin, end) - part.chars.get());
         });
     };
     using Range = std::size_t;
-    Format(0, vertices, 64, [&](std::string& out, Range b, Range e) { AppendVertices(out, mesh.vertices, b, e); });
-    Format(1, vertices, 48,
-           [&](std::string& out, Range b, Range e) { AppendTextureCoordinates(out, mesh.vertices, b, e); });
-    Format(2, vertices, 64, [&](std::string& out, Range b, Range e) { AppendNormals(out, mesh.vertices, b, e); });
-    Format(3, triangles, 64, [&](std::string& out, Range b, Range e) { AppendFaces(out, mesh.triangles, b, e); });
+    Format(0, vertices, kTripleLineChars,
+           [&](char* out, Range b, Range e) { return PutVertices(out, mesh.vertices, b, e); });
+    Format(1, vertices, kTextureLineChars,
+           [&](char* out, Range b, Range e) { return PutTextureCoordinates(out, mesh.vertices, b, e); });
+    Format(2, vertices, kTripleLineChars,
+           [&](char* out, Range b, Range e) { return PutNormals(out, mesh.vertices, b, e); });
+    Format(3, triangles, kFaceLineChars,
+           [&](char* out, Range b, Range e) { return PutFaces(out, mesh.triangles, b, e); });
+
     std::size_t size = head.size() + material.size();
-    for (const std::string& part : parts)
-        size += part.size();
+    for (const TextPart& part : parts)
+        size += part.size;
     std::vector<unsigned char> bytes(size);
     unsigned char* out = bytes.data();
-    const auto Put = [&out](const std::string& text) {
-        std::memcpy(out, text.data(), text.size());
-        out += text.size();
+    const auto Put = [&out](const char* text, std::size_t length) {
+        if (length > 0)
+            std::memcpy(out, text, length);
+        out += length;
     };
-    Put(head);
+    Put(head.data(), head.size());
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (i == 6)
-            Put(material);
-        Put(parts[i]);
+            Put(material.data(), material.size());
+        Put(parts[i].chars.get(), parts[i].size);
     }
     return bytes;
 }
@@ -165,9 +202,8 @@ ExportedFile TextFile(std::string name, const std::string& text)
 
 void AppendShortest(std::string& out, double value)
 {
-    char digits[32];
-    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, written.ptr);
+    char digits[kNumberChars];
+    out.append(digits, PutShortest(digits, value));
 }
 
 std::string ObjTextureName(const std::string& baseName, const std::string& suffix)

@@ -179,3 +179,31 @@ TEST(SurfaceMesh, SharesTheCornersOfCoincidentRingsOnlyWhereTheirNormalsAgree)
     EXPECT_EQ(samePlace, 2u * 7u) << "rings 0 and 3, 2 and 5 keep their own normals";
     EXPECT_TRUE(SameMesh({"coincident rings", laid, kStraight}, settings));
 }
+
+TEST(SurfaceMesh, APoleInTheSecondHalfOfManyRingsBorrowsTheNextRingsNormals)
+{
+    // 1991 rings, split between two threads; only the last ring, on the
+    // axis, lacks normals: it takes those of the ring before it at each angle.
+    std::vector<CVector3> rings;
+    for (int k = 0; k < 1991; ++k)
+        rings.push_back({k == 1990 ? 0.0 : 2.0 + std::sin(k * 0.01), k * 0.01, 0.0});
+    const SweepProfile laid = Raw(rings, 0.0, 19.9);
+    const IndexedMesh mesh = BuildSurfaceMesh(laid, kStraight, SweepSettings());
+    const float poleT = 1.0f;
+    const float beforeT = static_cast<float>((19.89 - 0.0) / 19.9);
+    std::size_t poles = 0;
+    for (const MeshVertex& pole : mesh.vertices) {
+        if (pole.t != poleT)
+            continue;
+        ++poles;
+        for (const MeshVertex& before : mesh.vertices) {
+            if (before.t == beforeT && before.s == pole.s) {
+                EXPECT_EQ(pole.normal.x, before.normal.x) << pole.s;
+                EXPECT_EQ(pole.normal.y, before.normal.y) << pole.s;
+                EXPECT_EQ(pole.normal.z, before.normal.z) << pole.s;
+            }
+        }
+    }
+    EXPECT_GT(poles, 0u);
+    EXPECT_TRUE(SameMesh({"pole after many rings", laid, kStraight}, SweepSettings()));
+}

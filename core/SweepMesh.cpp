@@ -6,6 +6,8 @@
 
 #include "core/Bezier.h"
 #include "core/DeCasteljau.h"
+#include "core/SplitWork.h"
+#include "core/SweepRings.h"
 
 // Every number here is produced by the same operations, in the same order, as
 // the ring-by-ring, slice-by-slice build it replaces; only repetition is
@@ -16,33 +18,8 @@
 namespace {
 
 constexpr int kFirstAngle = -1;  // slice 0 looks back to a(-1)
-
-struct Frame {
-    CVector3 m, t, n;
-};
-
-// The cosine and sine of the angles a(-1) .. a(N + 1) of N slices, a(j) =
-// j times the settings' step; recomputed only when N changes.
-struct AngleTable {
-    int slices = 0;
-    std::vector<double> cosine;
-    std::vector<double> sine;
-
-    void Prepare(const SweepSettings& settings)
-    {
-        if (slices == settings.slices)
-            return;
-        slices = settings.slices;
-        const double step = settings.AngleStep();
-        cosine.resize(static_cast<std::size_t>(slices) + 3);
-        sine.resize(cosine.size());
-        for (std::size_t i = 0; i < cosine.size(); ++i) {
-            const double a = (static_cast<int>(i) + kFirstAngle) * step;
-            cosine[i] = std::cos(a);
-            sine[i] = std::sin(a);
-        }
-    }
-};
+// Rings below which a second thread costs more than it saves.
+constexpr std::size_t kRingsToSplit = 1000;
 
 bool IsFinite(const CVector3& p)
 {
@@ -68,9 +45,9 @@ CVector3 FallbackTangent(const CVector3& m, const CVector3& plus, const CVector3
 
 // The frame of the path at t from the path's point there and its points a
 // step ahead and behind.
-Frame MakeFrame(const CVector3& m, const CVector3& plus, const CVector3& minus)
+SweepRings::Frame MakeFrame(const CVector3& m, const CVector3& plus, const CVector3& minus)
 {
-    Frame f;
+    SweepRings::Frame f;
     f.m = m;
     f.t = plus.Subtract(minus);
     f.t.Normalize();
@@ -87,26 +64,20 @@ Frame MakeFrame(const CVector3& m, const CVector3& plus, const CVector3& minus)
 
 }  // namespace
 
-// The rings of one build of N slices: each ring's parameter and frame, its
-// N + 3 placed points (at a(-1) .. a(N + 1)) and its N + 1 normals (at a(0)
-// .. a(N)). Kept by a SweepMeshBuilder between builds so that its storage is
-// reused.
-struct SweepRings {
-    AngleTable angles;
-    std::vector<CVector3> resampled;
-    std::vector<double> params;
-    std::vector<double> ts;
-    std::vector<double> us;
-    std::vector<CVector3> pathPoints;
-    std::vector<Frame> frames;
-    std::vector<CVector3> placed;
-    std::vector<CVector3> normals;
-    std::vector<unsigned char> missing;
-    std::vector<unsigned char> columnHasNormal;
-    std::size_t count = 0;
-    std::size_t angleCount = 0;   // placed points a ring
-    std::size_t normalCount = 0;  // normals a ring
-};
+void SweepRings::AngleTable::Prepare(const SweepSettings& settings)
+{
+    if (slices == settings.slices)
+        return;
+    slices = settings.slices;
+    const double step = settings.AngleStep();
+    cosine.resize(static_cast<std::size_t>(slices) + 3);
+    sine.resize(cosine.size());
+    for (std::size_t i = 0; i < cosine.size(); ++i) {
+        const double a = (static_cast<int>(i) + kFirstAngle) * step;
+        cosine[i] = std::cos(a);
+        sine[i] = std::sin(a);
+    }
+}
 
 namespace {
 
@@ -152,7 +123,7 @@ bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
 
     // Per ring: parameter, frame, the placed points and the normals.
     r.angles.Prepare(settings);
-    const AngleTable& angles = r.angles;
+    const SweepRings::AngleTable& angles = r.angles;
     const std::size_t angleCount = static_cast<std::size_t>(settings.slices) + 3;
     const std::size_t normalCount = static_cast<std::size_t>(settings.slices) + 1;
     r.angleCount = angleCount;
@@ -161,7 +132,6 @@ bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
     r.placed.resize(count * angleCount);
     r.normals.resize(count * normalCount);
     r.missing.assign(count * normalCount, 0);
-    bool anyMissing = false;
 
     // Each ring needs the path at its parameter t and at t + 1e-05 and
     // t - 1e-05 (the tangent's central difference): three evaluations a
@@ -187,43 +157,51 @@ bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
     r.pathPoints.resize(3 * count);
     decasteljau::EvaluateMany(pathControls, r.ts.data(), r.us.data(), 3 * count, r.pathPoints.data());
 
+    // Each ring's points, then each ring's normals (from its neighbours'
+    // points), in two halves of the rings side by side.
     r.frames.resize(count);
-    for (std::size_t k = 0; k < count; ++k) {
-        r.frames[k] = MakeFrame(r.pathPoints[k], r.pathPoints[count + k], r.pathPoints[2 * count + k]);
+    SplitWork(count, kRingsToSplit, [&](std::size_t first, std::size_t end) {
+        for (std::size_t k = first; k < end; ++k) {
+            r.frames[k] = MakeFrame(r.pathPoints[k], r.pathPoints[count + k], r.pathPoints[2 * count + k]);
 
-        const Frame& f = r.frames[k];
-        const CVector3& p = rings[k];
-        CVector3* row = &r.placed[k * angleCount];
-        for (std::size_t i = 0; i < angleCount; ++i) {
-            const double c = angles.cosine[i];
-            const double s = angles.sine[i];
-            const double rr = c * p.x + s * p.z;
-            const double y = 0.0;
-            const double w = c * p.z - s * p.x;
-            // The "+ T * 0" terms stay: they decide -0.0 and NaN as written.
-            const CVector3 mapped(f.n.x * rr + f.t.x * y, f.n.y * rr + f.t.y * y, w);
-            row[i] = mapped.Add(f.m);
-        }
-    }
-
-    for (std::size_t k = 0; k < count; ++k) {
-        const CVector3* row = &r.placed[k * angleCount];
-        const CVector3* ahead = k + 1 < count ? &r.placed[(k + 1) * angleCount] : row;
-        const CVector3* behind = k > 0 ? &r.placed[(k - 1) * angleCount] : row;
-        for (std::size_t i = 0; i < normalCount; ++i) {
-            // Angle index i + 1 is a(i); its angular neighbours are i and i + 2.
-            CVector3 l = row[i + 2].Subtract(row[i]);
-            l.Normalize();
-            CVector3 e = ahead[i + 1].Subtract(behind[i + 1]);
-            e.Normalize();
-            const CVector3 normal = l.Cross(e);
-            r.normals[k * normalCount + i] = normal;
-            if (!IsFinite(normal)) {
-                r.missing[k * normalCount + i] = 1;
-                anyMissing = true;
+            const SweepRings::Frame& f = r.frames[k];
+            const CVector3& p = rings[k];
+            CVector3* row = &r.placed[k * angleCount];
+            for (std::size_t i = 0; i < angleCount; ++i) {
+                const double c = angles.cosine[i];
+                const double s = angles.sine[i];
+                const double rr = c * p.x + s * p.z;
+                const double y = 0.0;
+                const double w = c * p.z - s * p.x;
+                // The "+ T * 0" terms stay: they decide -0.0 and NaN as written.
+                const CVector3 mapped(f.n.x * rr + f.t.x * y, f.n.y * rr + f.t.y * y, w);
+                row[i] = mapped.Add(f.m);
             }
         }
-    }
+    });
+
+    unsigned char halfMissing[2] = {0, 0};
+    SplitWork(count, kRingsToSplit, [&](std::size_t first, std::size_t end) {
+        for (std::size_t k = first; k < end; ++k) {
+            const CVector3* row = &r.placed[k * angleCount];
+            const CVector3* ahead = k + 1 < count ? &r.placed[(k + 1) * angleCount] : row;
+            const CVector3* behind = k > 0 ? &r.placed[(k - 1) * angleCount] : row;
+            for (std::size_t i = 0; i < normalCount; ++i) {
+                // Angle index i + 1 is a(i); its angular neighbours are i and i + 2.
+                CVector3 l = row[i + 2].Subtract(row[i]);
+                l.Normalize();
+                CVector3 e = ahead[i + 1].Subtract(behind[i + 1]);
+                e.Normalize();
+                const CVector3 normal = l.Cross(e);
+                r.normals[k * normalCount + i] = normal;
+                if (!IsFinite(normal)) {
+                    r.missing[k * normalCount + i] = 1;
+                    halfMissing[first == 0 ? 0 : 1] = 1;
+                }
+            }
+        }
+    });
+    const bool anyMissing = halfMissing[0] || halfMissing[1];
 
     if (anyMissing) {
         // A ring of radius zero has no circumferential direction, coincident
@@ -254,7 +232,7 @@ bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
                     }
                 }
                 if (!found) {
-                    const Frame& f = r.frames[k];
+                    const SweepRings::Frame& f = r.frames[k];
                     const double c = angles.cosine[i + 1];
                     const double s = angles.sine[i + 1];
                     CVector3 radial(f.n.x * c, f.n.y * c, -s);
@@ -271,13 +249,18 @@ bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
     return true;
 }
 
-// The texture S of edge v of the slices (edge v + 1 ends slice v).
-float SliceEdge(int v, float step)
+}  // namespace
+
+float SliceEdgeS(int edge, float step)
 {
-    return static_cast<float>(v * static_cast<double>(step));
+    return static_cast<float>(edge * static_cast<double>(step));
 }
 
-}  // namespace
+bool ComputeSweepRings(const SweepProfile& profile, const std::vector<CVector3>& pathControls,
+                       const SweepSettings& settings, SweepRings& rings)
+{
+    return ComputeRings(profile.rings, profile.bottom, profile.height, pathControls, settings, rings);
+}
 
 SweepProfile LayProfile(const std::vector<CVector3>& profileSamples, const std::vector<CVector3>& pathControls,
                         const std::vector<CVector3>& profileControls, const SweepSettings& settings)
@@ -310,14 +293,14 @@ std::vector<std::vector<SweepVertex>> ComputeSweepMesh(const SweepProfile& profi
 {
     std::vector<std::vector<SweepVertex>> strips;
     SweepRings r;
-    if (!ComputeRings(profile.rings, profile.bottom, profile.height, pathControls, settings, r))
+    if (!ComputeSweepRings(profile, pathControls, settings, r))
         return strips;
     strips.resize(static_cast<std::size_t>(settings.slices));
     const float step = settings.TextureStep();
     const std::size_t count = r.count;
     for (int v = 0; v < settings.slices; ++v) {
-        const float s0 = SliceEdge(v, step);
-        const float s1 = SliceEdge(v + 1, step);
+        const float s0 = SliceEdgeS(v, step);
+        const float s1 = SliceEdgeS(v + 1, step);
         std::vector<SweepVertex>& strip = strips[static_cast<std::size_t>(v)];
         strip.resize(2 * count);
         SweepVertex* out = strip.data();
@@ -375,8 +358,8 @@ bool SweepMeshBuilder::Build(const std::vector<CVector3>& profileSamples,
     };
     const float step = settings.TextureStep();
     for (int v = 0; v < m_stripCount; ++v) {
-        const float s0 = SliceEdge(v, step);
-        const float s1 = SliceEdge(v + 1, step);
+        const float s0 = SliceEdgeS(v, step);
+        const float s1 = SliceEdgeS(v + 1, step);
         for (std::size_t k = 0; k < count; ++k) {
             const float tk = static_cast<float>(r.params[k]);
             const CVector3* row = &r.placed[k * r.angleCount];

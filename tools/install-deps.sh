@@ -17,6 +17,8 @@ packages=(
 )
 if [ "${1:-}" = test ]; then
   packages+=(libgtest-dev libbenchmark-dev)
+  # The export's whole-process comparison with numpy (bench/compare).
+  packages+=(hyperfine python3-numpy)
   # Independent checkers of the export files; the glTF validator comes from
   # npm (test.sh), run by node.
   packages+=(admesh python3-meshio nodejs)

@@ -1,5 +1,7 @@
 // Exporting the surface: indexing the strips, then each file format, for
-// profile and path curves of 30 + 30 and 100 + 100 control points.
+// profile and path curves of 30 + 30 and 100 + 100 control points; and the
+// whole in-memory export (sampling, sweep, mesh, file bytes) of a closed
+// lathe of 10 to 1000 profile points, as `velmora export` makes it.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +11,7 @@
 #include "core/export/ExportMesh.h"
 #include "core/export/GlbExporter.h"
 #include "core/export/IndexedMesh.h"
+#include "tests/oracle/StripIndexedMesh.h"
 #include "core/export/ObjExporter.h"
 #include "core/export/StlExporter.h"
 #include "core/Bezier.h"
@@ -91,6 +94,131 @@ void BM_ExportStl(benchmark::State& state)
     RunExport(state, [](const IndexedMesh& mesh) { return ExportStl(mesh, "bench"); });
 }
 
+// A closed profile of `controls` points (on the axis at both ends) on the
+// default straight path: the lathe bench/compare/make_lathe.py writes.
+std::vector<CVector3> LatheProfile(int controls)
+{
+    std::vector<CVector3> profile;
+    for (int i = 0; i < controls; ++i) {
+        const bool end = i == 0 || i == controls - 1;
+        profile.push_back({end ? 0.0 : 3.0 + 1.5 * std::sin(i * 0.7), -8.0 + 16.0 * i / (controls - 1), 0.0});
+    }
+    return profile;
+}
+
+const std::vector<CVector3> kLathePath = {{0.0, -5.0, 0.0}, {0.0, 5.0, 0.0}};
+
+// The rings the lathe's samples make, without sampling the curve (which for
+// 1000 control points takes longer than all the rest): the same number of
+// rings, 10 a span, on the control polygon.
+SweepProfile LatheRings(int controls)
+{
+    const std::vector<CVector3> profile = LatheProfile(controls);
+    std::vector<CVector3> rings;
+    for (std::size_t i = 0; i + 1 < profile.size(); ++i)
+        for (int j = 0; j < 10; ++j)
+            rings.push_back(profile[i].Scale(1.0 - j / 10.0).Add(profile[i + 1].Scale(j / 10.0)));
+    rings.push_back(profile.back());
+    return LayProfile(rings, kLathePath, rings, SweepSettings());
+}
+
+IndexedMesh LatheMesh(int controls)
+{
+    return BuildIndexedMesh(ComputeSweepMesh(LatheRings(controls), kLathePath, SweepSettings()));
+}
+
+// The surface's mesh from the lathe's rings: through the strips and a map of
+// every corner (the reference), and as the export builds it.
+void BM_LatheStripsIndexed(benchmark::State& state)
+{
+    const SweepProfile laid = LatheRings(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const IndexedMesh mesh = BuildIndexedMesh(ComputeSweepMesh(laid, kLathePath, SweepSettings()));
+        benchmark::DoNotOptimize(mesh.triangles.data());
+    }
+}
+
+void BM_LatheSurfaceMesh(benchmark::State& state)
+{
+    const SweepProfile laid = LatheRings(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const IndexedMesh mesh = BuildSurfaceMesh(laid, kLathePath, SweepSettings());
+        benchmark::DoNotOptimize(mesh.triangles.data());
+    }
+}
+
+// The whole mesh of an export: sampling, sweep, indexing.
+void BM_LatheMesh(benchmark::State& state)
+{
+    const std::vector<CVector3> profile = LatheProfile(static_cast<int>(state.range(0)));
+    std::size_t triangles = 0;
+    for (auto _ : state) {
+        const Result<IndexedMesh> mesh = BuildExportMesh(profile, kLathePath, ExportOptions());
+        triangles = mesh ? mesh->TriangleCount() : 0;
+        benchmark::DoNotOptimize(triangles);
+    }
+    state.counters["triangles"] = static_cast<double>(triangles);
+}
+
+// The mesh and the file's bytes, as one export makes them.
+template <typename Export>
+void RunLatheExport(benchmark::State& state, Export exportMesh)
+{
+    const std::vector<CVector3> profile = LatheProfile(static_cast<int>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const Result<IndexedMesh> mesh = BuildExportMesh(profile, kLathePath, ExportOptions());
+        const Result<ExportedFiles> result = exportMesh(*mesh);
+        bytes = 0;
+        if (result)
+            for (const ExportedFile& file : *result)
+                bytes += file.bytes.size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void BM_LatheExportGlb(benchmark::State& state)
+{
+    RunLatheExport(state, [](const IndexedMesh& mesh) { return ExportGlb(mesh, nullptr, "bench"); });
+}
+
+void BM_LatheExportObj(benchmark::State& state)
+{
+    RunLatheExport(state, [](const IndexedMesh& mesh) { return ExportObj(mesh, nullptr, "bench"); });
+}
+
+void BM_LatheExportStl(benchmark::State& state)
+{
+    RunLatheExport(state, [](const IndexedMesh& mesh) { return ExportStl(mesh, "bench"); });
+}
+
+// The writers alone on the lathe's mesh.
+template <typename Export>
+void RunLatheWriter(benchmark::State& state, Export exportMesh)
+{
+    const IndexedMesh mesh = LatheMesh(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const Result<ExportedFiles> result = exportMesh(mesh);
+        benchmark::DoNotOptimize(result ? result->front().bytes.data() : nullptr);
+    }
+}
+
+void BM_LatheWriteGlb(benchmark::State& state)
+{
+    RunLatheWriter(state, [](const IndexedMesh& mesh) { return ExportGlb(mesh, nullptr, "bench"); });
+}
+
+void BM_LatheWriteObj(benchmark::State& state)
+{
+    RunLatheWriter(state, [](const IndexedMesh& mesh) { return ExportObj(mesh, nullptr, "bench"); });
+}
+
+void BM_LatheWriteStl(benchmark::State& state)
+{
+    RunLatheWriter(state, [](const IndexedMesh& mesh) { return ExportStl(mesh, "bench"); });
+}
+
 // The export mesh of a design closed into a solid: range(0) 0 for the
 // example vase (6 control points, 51 rings), 1 for a wavy profile of 1000
 // rings; range(1) the slices; range(2) 0 for caps, 1 for a wall.
@@ -129,3 +257,24 @@ BENCHMARK(BM_ExportGlb)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportGlbTextured)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportObj)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportStl)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// 10 to 1000 profile points: 91 to 9991 rings of 24 slices. Real time, since
+// the export shares its work with a second thread.
+void LatheSizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+}  // namespace
+
+BENCHMARK(BM_LatheStripsIndexed)->Apply(LatheSizes);
+BENCHMARK(BM_LatheSurfaceMesh)->Apply(LatheSizes);
+BENCHMARK(BM_LatheMesh)->Apply(LatheSizes);
+BENCHMARK(BM_LatheExportGlb)->Apply(LatheSizes);
+BENCHMARK(BM_LatheExportObj)->Apply(LatheSizes);
+BENCHMARK(BM_LatheExportStl)->Apply(LatheSizes);
+BENCHMARK(BM_LatheWriteGlb)->Apply(LatheSizes);
+BENCHMARK(BM_LatheWriteObj)->Apply(LatheSizes);
+BENCHMARK(BM_LatheWriteStl)->Apply(LatheSizes);

@@ -18,5 +18,5 @@ Result<IndexedMesh> BuildExportMesh(const std::vector<CVector3>& profileControls
     const SweepProfile laid = LayProfile(samples, pathControls, profileControls, settings);
     if (options.caps || options.thickness > 0.0)
         return BuildSolidMesh(laid, pathControls, options);
-    return BuildIndexedMesh(ComputeSweepMesh(laid, pathControls, settings));
+    return BuildSurfaceMesh(laid, pathControls, settings);
 }

@@ -1,12 +1,14 @@
 #include "core/export/GlbExporter.h"
 
 #include <algorithm>
+#include <array>
 #include <sstream>
 #include <utility>
 #include <vector>
 
 #include <tiny_gltf.h>
 
+#include "core/SplitWork.h"
 #include "core/export/LittleEndian.h"
 #include "core/export/PictureFile.h"
 #include "core/export/ExportGeometry.h"
@@ -18,6 +20,60 @@ namespace {
 constexpr double kDiffuseGrey = 0.8;
 constexpr double kRoughness = 0.19611613513818404;
 
+// Vertices below which a second thread costs more than it saves.
+constexpr std::size_t kVerticesToSplit = 20000;
+
+// A vertex as glTF stores it: position, unit normal, texture coordinate.
+using VertexFloats = std::array<float, 8>;
+
+VertexFloats FloatsOf(const MeshVertex& v)
+{
+    // glTF wants unit normals; the sweep's are not normalised. A mesh not
+    // made by BuildSurfaceMesh may hold a zero normal: it faces +Z then.
+    const CVector3 n = UnitVector(v.normal).value_or(CVector3(0.0, 0.0, 1.0));
+    // glTF's V runs down the picture from its top row; T runs up from the
+    // bottom row.
+    return {static_cast<float>(v.position.x), static_cast<float>(v.position.y), static_cast<float>(v.position.z),
+            static_cast<float>(n.x),          static_cast<float>(n.y),          static_cast<float>(n.z),
+            v.s,                              1.0f - v.t};
+}
+
+// The smallest and largest of each of a run of vertices' floats, kept as
+// one pass in order keeps them with std::min and std::max. Every component of
+// an accessor starts from the accessor's first float (as the bounds always
+// have), the second half of the vertices from its own first vertex.
+struct VertexBounds {
+    bool used = false;
+    std::array<double, 8> min{}, max{};
+
+    void Start(const VertexFloats& v, bool fromAccessorsFirst)
+    {
+        used = true;
+        for (std::size_t c = 0; c < min.size(); ++c) {
+            const std::size_t from = !fromAccessorsFirst ? c : c < 3 ? 0 : c < 6 ? 3 : 6;
+            min[c] = v[from];
+            max[c] = v[from];
+        }
+    }
+
+    void Include(const VertexFloats& v)
+    {
+        for (std::size_t c = 0; c < min.size(); ++c) {
+            min[c] = std::min<double>(min[c], v[c]);
+            max[c] = std::max<double>(max[c], v[c]);
+        }
+    }
+
+    // The bounds of this run followed by `later`.
+    void Merge(const VertexBounds& later)
+    {
+        for (std::size_t c = 0; c < min.size(); ++c) {
+            min[c] = std::min(min[c], later.min[c]);
+            max[c] = std::max(max[c], later.max[c]);
+        }
+    }
+};
+
 class GlbModel {
 public:
     GlbModel()
@@ -27,38 +83,67 @@ public:
         m_Model.buffers.emplace_back();
     }
 
-    // Appends `values` (`components` floats per element) as one accessor
-    // with the exact float min and max of each component; returns its index.
-    int AddFloatAccessor(const std::vector<float>& values, int components, int type)
+    // Appends the vertices' positions, unit normals and texture
+    // coordinates as three float accessors with the exact float min and max
+    // of each component; returns their indices.
+    std::array<int, 3> AddVertexAccessors(const std::vector<MeshVertex>& vertices)
     {
         std::vector<unsigned char>& data = Data();
-        const std::size_t offset = data.size();
-        for (const float value : values)
-            AppendFloat(data, value);
-        tinygltf::Accessor accessor;
-        accessor.bufferView = AddView(offset, TINYGLTF_TARGET_ARRAY_BUFFER);
-        accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
-        accessor.type = type;
-        accessor.count = values.size() / static_cast<std::size_t>(components);
-        accessor.minValues.assign(components, values[0]);
-        accessor.maxValues.assign(components, values[0]);
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            const std::size_t c = i % static_cast<std::size_t>(components);
-            accessor.minValues[c] = std::min<double>(accessor.minValues[c], values[i]);
-            accessor.maxValues[c] = std::max<double>(accessor.maxValues[c], values[i]);
+        const std::size_t count = vertices.size();
+        const std::size_t offsets[3] = {data.size(), data.size() + 12 * count, data.size() + 24 * count};
+        data.resize(data.size() + 32 * count);
+        // Each half of the vertices keeps its own bounds; the first half's
+        // then meet the second's as one pass in order would.
+        std::array<VertexBounds, 2> halves;
+        SplitWork(count, kVerticesToSplit, [&](std::size_t begin, std::size_t end) {
+            VertexBounds& bounds = halves[begin == 0 ? 0 : 1];
+            unsigned char* position = data.data() + offsets[0] + 12 * begin;
+            unsigned char* normal = data.data() + offsets[1] + 12 * begin;
+            unsigned char* texCoord = data.data() + offsets[2] + 8 * begin;
+            for (std::size_t i = begin; i < end; ++i) {
+                const VertexFloats v = FloatsOf(vertices[i]);
+                for (std::size_t c = 0; c < 8; ++c) {
+                    unsigned char*& out = c < 3 ? position : c < 6 ? normal : texCoord;
+                    out = PutFloat(out, v[c]);
+                }
+                if (i == begin)
+                    bounds.Start(v, begin == 0);
+                bounds.Include(v);
+            }
+        });
+        if (halves[1].used)
+            halves[0].Merge(halves[1]);
+        const int types[3] = {TINYGLTF_TYPE_VEC3, TINYGLTF_TYPE_VEC3, TINYGLTF_TYPE_VEC2};
+        const std::size_t first[3] = {0, 3, 6};
+        const std::size_t components[3] = {3, 3, 2};
+        std::array<int, 3> indices{};
+        for (int a = 0; a < 3; ++a) {
+            tinygltf::Accessor accessor;
+            accessor.bufferView = AddView(offsets[a], a < 2 ? offsets[a + 1] : data.size(),
+                                          TINYGLTF_TARGET_ARRAY_BUFFER);
+            accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+            accessor.type = types[a];
+            accessor.count = count;
+            accessor.minValues.assign(halves[0].min.begin() + first[a],
+                                      halves[0].min.begin() + first[a] + components[a]);
+            accessor.maxValues.assign(halves[0].max.begin() + first[a],
+                                      halves[0].max.begin() + first[a] + components[a]);
+            m_Model.accessors.push_back(std::move(accessor));
+            indices[a] = static_cast<int>(m_Model.accessors.size() - 1);
         }
-        m_Model.accessors.push_back(std::move(accessor));
-        return static_cast<int>(m_Model.accessors.size() - 1);
+        return indices;
     }
 
     int AddIndexAccessor(const std::vector<std::uint32_t>& indices)
     {
         std::vector<unsigned char>& data = Data();
         const std::size_t offset = data.size();
+        data.resize(offset + 4 * indices.size());
+        unsigned char* out = data.data() + offset;
         for (const std::uint32_t index : indices)
-            AppendUint32(data, index);
+            out = PutUint32(out, index);
         tinygltf::Accessor accessor;
-        accessor.bufferView = AddView(offset, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+        accessor.bufferView = AddView(offset, data.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
         accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
         accessor.type = TINYGLTF_TYPE_SCALAR;
         accessor.count = indices.size();
@@ -74,7 +159,7 @@ public:
         const std::size_t offset = data.size();
         data.insert(data.end(), picture.bytes.begin(), picture.bytes.end());
         tinygltf::Image image;
-        image.bufferView = AddView(offset, 0);
+        image.bufferView = AddView(offset, data.size(), 0);
         image.mimeType = MimeTypeOf(picture.kind);
         m_Model.images.push_back(std::move(image));
 
@@ -140,14 +225,14 @@ public:
 private:
     std::vector<unsigned char>& Data() { return m_Model.buffers[0].data; }
 
-    // A view from `offset` to the buffer's end. Every view but the image's
-    // holds 4-byte numbers, so each starts 4-byte aligned.
-    int AddView(std::size_t offset, int target)
+    // A view of the buffer from `offset` to `end`. Every view but the
+    // image's holds 4-byte numbers, so each starts 4-byte aligned.
+    int AddView(std::size_t offset, std::size_t end, int target)
     {
         tinygltf::BufferView view;
         view.buffer = 0;
         view.byteOffset = offset;
-        view.byteLength = Data().size() - offset;
+        view.byteLength = end - offset;
         view.target = target;
         m_Model.bufferViews.push_back(std::move(view));
         return static_cast<int>(m_Model.bufferViews.size() - 1);
@@ -169,27 +254,8 @@ Result<ExportedFiles> ExportGlb(const IndexedMesh& mesh, const RgbImage* texture
     if (!picture)
         return Failure{picture.Error()};
 
-    std::vector<float> positions, normals, texCoords;
-    positions.reserve(3 * mesh.vertices.size());
-    normals.reserve(3 * mesh.vertices.size());
-    texCoords.reserve(2 * mesh.vertices.size());
-    for (const MeshVertex& v : mesh.vertices) {
-        positions.insert(positions.end(), {static_cast<float>(v.position.x), static_cast<float>(v.position.y),
-                                           static_cast<float>(v.position.z)});
-        // glTF wants unit normals; the sweep's are not normalised. A mesh not
-        // made by BuildIndexedMesh may hold a zero normal: it faces +Z then.
-        const CVector3 n = UnitVector(v.normal).value_or(CVector3(0.0, 0.0, 1.0));
-        normals.insert(normals.end(),
-                       {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)});
-        // glTF's V runs down the picture from its top row; T runs up from
-        // the bottom row.
-        texCoords.insert(texCoords.end(), {v.s, 1.0f - v.t});
-    }
-
     GlbModel model;
-    const int position = model.AddFloatAccessor(positions, 3, TINYGLTF_TYPE_VEC3);
-    const int normal = model.AddFloatAccessor(normals, 3, TINYGLTF_TYPE_VEC3);
-    const int texCoord = model.AddFloatAccessor(texCoords, 2, TINYGLTF_TYPE_VEC2);
+    const auto [position, normal, texCoord] = model.AddVertexAccessors(mesh.vertices);
     const int indices = model.AddIndexAccessor(mesh.triangles);
     const int baseColorTexture = *picture ? model.AddTexture(**picture) : -1;
     model.AddSurface(position, normal, texCoord, indices, baseColorTexture);

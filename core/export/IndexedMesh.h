@@ -23,10 +23,13 @@ struct IndexedMesh {
     std::size_t TriangleCount() const { return triangles.size() / 3; }
 };
 
-// Turns the triangle strips of ComputeSweepMesh into indexed triangles with
-// the winding OpenGL gives them. Corners equal in position, normal and texture
-// coordinate become one vertex. Triangles of no area, in double or in float
-// precision, and triangles beyond float range are left out, and so are the
-// vertices only they used. A vertex without a usable normal (zero) gets the
-// mean direction of the triangles around it.
-IndexedMesh BuildIndexedMesh(const std::vector<std::vector<SweepVertex>>& strips);
+// The surface swept from the laid profile along the path (ComputeSweepMesh's
+// strips) as indexed triangles with the winding OpenGL gives them. Corners
+// equal in position, normal and texture coordinate become one vertex,
+// numbered in the order the triangles first use them. Triangles of no area,
+// in double or in float precision, and triangles beyond float range are left
+// out, and so are the vertices only they used. A vertex without a usable
+// normal (zero) gets the mean direction of the triangles around it. Empty
+// when there is no surface.
+IndexedMesh BuildSurfaceMesh(const SweepProfile& laid, const std::vector<CVector3>& pathControls,
+                             const SweepSettings& settings);

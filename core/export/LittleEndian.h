@@ -2,25 +2,27 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 // glTF buffers and binary STL store little-endian numbers whatever the host.
+// Each writes into storage sized beforehand and returns the byte after.
 
-inline void AppendUint16(std::vector<unsigned char>& out, std::uint16_t value)
+inline unsigned char* PutUint16(unsigned char* out, std::uint16_t value)
 {
-    out.push_back(static_cast<unsigned char>(value & 0xffu));
-    out.push_back(static_cast<unsigned char>(value >> 8));
+    out[0] = static_cast<unsigned char>(value & 0xffu);
+    out[1] = static_cast<unsigned char>(value >> 8);
+    return out + 2;
 }
 
-inline void AppendUint32(std::vector<unsigned char>& out, std::uint32_t value)
+inline unsigned char* PutUint32(unsigned char* out, std::uint32_t value)
 {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<unsigned char>((value >> shift) & 0xffu));
+    for (int i = 0; i < 4; ++i)
+        out[i] = static_cast<unsigned char>((value >> (8 * i)) & 0xffu);
+    return out + 4;
 }
 
-inline void AppendFloat(std::vector<unsigned char>& out, float value)
+inline unsigned char* PutFloat(unsigned char* out, float value)
 {
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
-    AppendUint32(out, bits);
+    return PutUint32(out, bits);
 }

@@ -20,7 +20,7 @@ struct RingCorner {
 using Ring = std::vector<RingCorner>;
 
 // Ring k of the sweep as its surface has it: the left columns of the slices,
-// so that the seam's corner is the first slice's, as in BuildIndexedMesh.
+// so that the seam's corner is the first slice's, as the surface's mesh has it.
 Ring RingOf(const Strips& strips, std::size_t k)
 {
     Ring ring;
@@ -160,11 +160,11 @@ Result<IndexedMesh> Wall(const Strips& outer, const ProfileOutline& outline, con
     const Result<std::vector<CVector3>> innerRings = InnerProfile(outline, options.thickness);
     if (!innerRings)
         return Failure{innerRings.Error()};
-    const Strips inner = ComputeSweepMesh(SweepProfile{*innerRings, laid.bottom, laid.height}, pathControls,
-                                          options.sweep);
-    IndexedMesh mesh = BuildIndexedMesh(outer);
+    const SweepProfile innerLaid{*innerRings, laid.bottom, laid.height};
+    const Strips inner = ComputeSweepMesh(innerLaid, pathControls, options.sweep);
+    IndexedMesh mesh = BuildSurfaceMesh(laid, pathControls, options.sweep);
     const std::size_t innerVertex = mesh.vertices.size(), innerIndex = mesh.triangles.size();
-    Append(mesh, BuildIndexedMesh(inner));
+    Append(mesh, BuildSurfaceMesh(innerLaid, pathControls, options.sweep));
     TurnRound(mesh, innerVertex, innerIndex);
     if (!outline.startOnAxis && !outline.loop)
         AddBand(mesh, RingOf(inner, 0), RingOf(outer, 0), 0.0f, options.sweep);
@@ -173,9 +173,10 @@ Result<IndexedMesh> Wall(const Strips& outer, const ProfileOutline& outline, con
     return mesh;
 }
 
-IndexedMesh Capped(const Strips& outer, const ProfileOutline& outline, const SweepSettings& settings)
+IndexedMesh Capped(const Strips& outer, const ProfileOutline& outline, const SweepProfile& laid,
+                   const std::vector<CVector3>& pathControls, const SweepSettings& settings)
 {
-    IndexedMesh mesh = BuildIndexedMesh(outer);
+    IndexedMesh mesh = BuildSurfaceMesh(laid, pathControls, settings);
     if (!outline.startOnAxis && !outline.loop)
         AddCap(mesh, Reversed(RingOf(outer, 0)), settings);
     if (!outline.endOnAxis && !outline.loop)
@@ -211,7 +212,7 @@ Result<IndexedMesh> BuildSolidMesh(const SweepProfile& profile, const std::vecto
     if (!outline)
         return Failure{outline.Error()};
     Result<IndexedMesh> solid = options.thickness > 0.0 ? Wall(outer, *outline, laid, pathControls, options)
-                                                        : Capped(outer, *outline, options.sweep);
+                                                        : Capped(outer, *outline, laid, pathControls, options.sweep);
     if (solid && SignedVolume(*solid) < 0.0)
         TurnRound(solid.Value(), 0, 0);
     return solid;

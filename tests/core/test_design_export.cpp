@@ -15,6 +15,7 @@
 #include "core/SweepMesh.h"
 #include "core/export/DesignExport.h"
 #include "core/export/IndexedMesh.h"
+#include "tests/oracle/StripIndexedMesh.h"
 
 TEST(DesignExport, TheFormatComesFromTheOutputNamesExtension)
 {

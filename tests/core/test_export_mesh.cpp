@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/export/IndexedMesh.h"
+#include "tests/oracle/StripIndexedMesh.h"
 #include "core/export/ObjExporter.h"
 #include "test_export_support.h"
 

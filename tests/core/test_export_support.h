@@ -6,6 +6,7 @@
 
 #include "core/Bezier.h"
 #include "core/SweepMesh.h"
+#include "tests/oracle/StripIndexedMesh.h"
 
 using Strips = std::vector<std::vector<SweepVertex>>;
 

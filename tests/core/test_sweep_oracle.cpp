@@ -90,6 +90,16 @@ TEST(SweepOracle, LargestEditorSizesMatchBitForBit)
     ExpectIdentical(RandomCurves(rng, 3, 30, ProfileShape::Rising, false));
 }
 
+TEST(SweepOracle, RingsSharedBetweenTwoThreadsMatchBitForBit)
+{
+    // 1191 rings: enough that their points and normals are worked out in
+    // two halves side by side.
+    std::mt19937 rng(11);
+    const Curves c = RandomCurves(rng, 120, 3, ProfileShape::Rising, false);
+    ASSERT_GE(c.samples.size(), 1000u);
+    ExpectIdentical(c);
+}
+
 TEST(SweepOracle, EditorShapesMatchBitForBit)
 {
     // The start-up shapes: a straight two-point path, and the worked example.

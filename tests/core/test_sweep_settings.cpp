@@ -18,6 +18,7 @@
 #include "core/design/DesignDocument.h"
 #include "core/export/DesignExport.h"
 #include "core/export/IndexedMesh.h"
+#include "tests/oracle/StripIndexedMesh.h"
 #include "tests/oracle/LiteralSweep.h"
 
 namespace {

@@ -44,7 +44,8 @@ std::atomic<unsigned> g_maxThreads{0};
 
 struct Batch {
     const double* coords[3];  // x, y and z of the controls, each n values
-    bool skip[3];             // a component that is +0 in every control point
+    bool zero[3];             // a component that is +0 in every control point
+    bool keep[3];             // a component left as it is in `out`
     std::size_t n;
     const double* t;
     const double* u;
@@ -96,7 +97,9 @@ struct Batch {
         std::memcpy(&t, ts, sizeof t);
         std::memcpy(&u, us, sizeof u);
         for (int c = 0; c < 3; ++c) {
-            if (b.skip[c]) {
+            if (b.keep[c])
+                continue;
+            if (b.zero[c]) {
                 for (std::size_t l = 0; l < lanes; ++l)
                     b.out[i + l].Component(c) = 0.0;
                 continue;
@@ -170,7 +173,7 @@ void SetMaxThreads(unsigned threads)
 }
 
 void EvaluateMany(const std::vector<CVector3>& controls, const double* t, const double* u,
-                  std::size_t count, CVector3* out)
+                  std::size_t count, CVector3* out, unsigned components)
 {
     const std::size_t n = controls.size();
     if (n == 0 || count == 0)
@@ -190,7 +193,8 @@ void EvaluateMany(const std::vector<CVector3>& controls, const double* t, const 
         b.coords[c] = dst;
         // With every control +0 each interpolation adds two products of +0
         // with finite factors, at least one of them +0: the sum is +0.
-        b.skip[c] = zero;
+        b.zero[c] = zero;
+        b.keep[c] = (components & (1u << c)) == 0;
     }
     b.n = n;
     b.t = t;
@@ -199,8 +203,8 @@ void EvaluateMany(const std::vector<CVector3>& controls, const double* t, const 
 
     const std::size_t groups = (count + kLanes - 1) / kLanes;
     int computed = 0;
-    for (bool skip : b.skip)
-        computed += !skip;
+    for (int c = 0; c < 3; ++c)
+        computed += !b.zero[c] && !b.keep[c];
     const std::size_t perGroup = n * (n - 1) / 2 * static_cast<std::size_t>(computed);
     std::size_t threads = std::min<std::size_t>(MaxThreads(), groups);
     if (perGroup == 0 || groups * perGroup < 2 * kMinWorkPerThread)

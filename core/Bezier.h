@@ -18,3 +18,13 @@ void SampleBezier(const std::vector<CVector3>& controls, int intervals,
 void EvaluateCurve(const std::vector<CVector3>& controls, std::vector<CVector3>& samples,
                    std::vector<float>& params,
                    int intervalsPerSpan = SweepSettings::kDefaultIntervalsPerSpan);
+
+// EvaluateCurve for a curve whose samples and parameters were made by it
+// from `previous`, with the same intervals per span: a component that is the
+// same, bit for bit, in every control point keeps its samples (each component
+// of a sample comes from that component of the controls alone), so a drag
+// along one axis computes half the work. Any other change of the points
+// samples afresh.
+void ReevaluateCurve(const std::vector<CVector3>& previous, const std::vector<CVector3>& controls,
+                     std::vector<CVector3>& samples, std::vector<float>& params,
+                     int intervalsPerSpan = SweepSettings::kDefaultIntervalsPerSpan);

@@ -139,7 +139,8 @@ int CurveDocument::GetSelectedPoint(CVector3& out) const
 
 void CurveDocument::EvaluateCurve()
 {
-    ::EvaluateCurve(m_ControlPoints, m_SamplePoints, m_SampleParams);
+    ReevaluateCurve(m_SampledControls, m_ControlPoints, m_SamplePoints, m_SampleParams);
+    m_SampledControls = m_ControlPoints;
 }
 
 void CurveDocument::NotifyCurveChanged()

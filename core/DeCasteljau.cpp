@@ -16,6 +16,11 @@ namespace {
 // four 128-bit ones. Each lane is an independent evaluation.
 constexpr std::size_t kLanes = 8;
 typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
+// Half the lanes, one 256-bit register. Without 512-bit registers GCC moves
+// the halves of every whole-group entry through the stack (about four
+// instructions an interpolation); run half a group at a time, the triangle
+// stays in registers and loads.
+typedef double HalfLanes __attribute__((vector_size(kLanes / 2 * sizeof(double))));
 
 // Working storage of one thread, aligned for the widest vector loads (the
 // type's own alignment is that of the baseline processor's vectors).
@@ -26,13 +31,14 @@ public:
     {
         void* p = m_storage.data();
         std::size_t space = m_storage.size() * sizeof(double);
-        m_lanes = static_cast<Lanes*>(std::align(kAlignment, n * sizeof(Lanes), p, space));
+        m_data = static_cast<double*>(std::align(kAlignment, n * sizeof(Lanes), p, space));
     }
-    Lanes* Data() const { return m_lanes; }
+    // Room for n entries of up to kLanes doubles.
+    double* Data() const { return m_data; }
 
 private:
     std::vector<double> m_storage;
-    Lanes* m_lanes;
+    double* m_data;
 };
 
 // Below this many lane-group interpolations (one (W[j] * u) + (W[j+1] * t)
@@ -44,7 +50,8 @@ std::atomic<unsigned> g_maxThreads{0};
 
 struct Batch {
     const double* coords[3];  // x, y and z of the controls, each n values
-    bool skip[3];             // a component that is +0 in every control point
+    bool zero[3];             // a component that is +0 in every control point
+    bool keep[3];             // a component left as it is in `out`
     std::size_t n;
     const double* t;
     const double* u;
@@ -56,22 +63,25 @@ struct Batch {
 // them), which halves the memory traffic and changes no operation: each
 // entry is still (left * u) + (right * t) of the same two entries of the
 // level above it.
-[[gnu::always_inline]] inline void Triangle(const double* c, std::size_t n, const Lanes& t,
-                                            const Lanes& u, Lanes* w)
+template <typename V>
+[[gnu::always_inline]] inline void Triangle(const double* c, std::size_t n, V t, V u, V* w)
 {
+    constexpr std::size_t width = sizeof(V) / sizeof(double);
     for (std::size_t j = 0; j < n; ++j) {
-        const double v = c[j];
-        w[j] = Lanes{v, v, v, v, v, v, v, v};
+        V v;
+        for (std::size_t l = 0; l < width; ++l)
+            v[l] = c[j];
+        w[j] = v;
     }
     std::size_t k = n - 1;
     for (; k >= 2; k -= 2) {
         // Level k: a[j] = (w[j] * u) + (w[j + 1] * t), j < k.
         // Level k - 1: w[j] = (a[j] * u) + (a[j + 1] * t), j < k - 1.
-        Lanes right = w[1];
-        Lanes prev = w[0] * u + right * t;
+        V right = w[1];
+        V prev = w[0] * u + right * t;
         for (std::size_t j = 0; j + 1 < k; ++j) {
-            const Lanes further = w[j + 2];
-            const Lanes next = right * u + further * t;
+            const V further = w[j + 2];
+            const V next = right * u + further * t;
             w[j] = prev * u + next * t;
             prev = next;
             right = further;
@@ -81,8 +91,24 @@ struct Batch {
         w[0] = w[0] * u + w[1] * t;
 }
 
+// One component of one group, V-wide pieces of it one after the other, into result[0 .. kLanes).
+template <typename V>
+[[gnu::always_inline]] inline void GroupComponent(const double* c, std::size_t n, const double* ts,
+                                                  const double* us, double* work, double* result)
+{
+    V* w = reinterpret_cast<V*>(work);
+    for (std::size_t piece = 0; piece < kLanes; piece += sizeof(V) / sizeof(double)) {
+        V t, u;
+        std::memcpy(&t, ts + piece, sizeof t);
+        std::memcpy(&u, us + piece, sizeof u);
+        Triangle(c, n, t, u, w);
+        std::memcpy(result + piece, &w[0], sizeof(V));
+    }
+}
+
+template <typename V>
 [[gnu::always_inline]] inline void RunGroups(const Batch& b, std::size_t first, std::size_t end,
-                                             Lanes* work)
+                                             double* work)
 {
     for (std::size_t i = first; i < end; i += kLanes) {
         const std::size_t lanes = std::min(kLanes, end - i);
@@ -92,18 +118,16 @@ struct Batch {
             ts[l] = l < lanes ? b.t[i + l] : 0.0;
             us[l] = l < lanes ? b.u[i + l] : 1.0;
         }
-        Lanes t, u;
-        std::memcpy(&t, ts, sizeof t);
-        std::memcpy(&u, us, sizeof u);
         for (int c = 0; c < 3; ++c) {
-            if (b.skip[c]) {
+            if (b.keep[c])
+                continue;
+            if (b.zero[c]) {
                 for (std::size_t l = 0; l < lanes; ++l)
                     b.out[i + l].Component(c) = 0.0;
                 continue;
             }
-            Triangle(b.coords[c], b.n, t, u, work);
             double result[kLanes];
-            std::memcpy(result, &work[0], sizeof result);
+            GroupComponent<V>(b.coords[c], b.n, ts, us, work, result);
             for (std::size_t l = 0; l < lanes; ++l)
                 b.out[i + l].Component(c) = result[l];
         }
@@ -113,24 +137,24 @@ struct Batch {
 // The same code compiled for the vector units a processor may have; no
 // variant enables contraction into fused multiply-adds (-ffp-contract=off
 // holds for all of them), so all give the same bits.
-using GroupsFn = void (*)(const Batch&, std::size_t, std::size_t, Lanes*);
+using GroupsFn = void (*)(const Batch&, std::size_t, std::size_t, double*);
 
-void RunGroupsBaseline(const Batch& b, std::size_t first, std::size_t end, Lanes* work)
+void RunGroupsBaseline(const Batch& b, std::size_t first, std::size_t end, double* work)
 {
-    RunGroups(b, first, end, work);
+    RunGroups<HalfLanes>(b, first, end, work);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
 __attribute__((target("avx2"))) void RunGroupsAvx2(const Batch& b, std::size_t first,
-                                                   std::size_t end, Lanes* work)
+                                                   std::size_t end, double* work)
 {
-    RunGroups(b, first, end, work);
+    RunGroups<HalfLanes>(b, first, end, work);
 }
 
 __attribute__((target("avx512f"))) void RunGroupsAvx512(const Batch& b, std::size_t first,
-                                                       std::size_t end, Lanes* work)
+                                                       std::size_t end, double* work)
 {
-    RunGroups(b, first, end, work);
+    RunGroups<Lanes>(b, first, end, work);
 }
 #endif
 
@@ -170,7 +194,7 @@ void SetMaxThreads(unsigned threads)
 }
 
 void EvaluateMany(const std::vector<CVector3>& controls, const double* t, const double* u,
-                  std::size_t count, CVector3* out)
+                  std::size_t count, CVector3* out, unsigned components)
 {
     const std::size_t n = controls.size();
     if (n == 0 || count == 0)
@@ -190,7 +214,8 @@ void EvaluateMany(const std::vector<CVector3>& controls, const double* t, const 
         b.coords[c] = dst;
         // With every control +0 each interpolation adds two products of +0
         // with finite factors, at least one of them +0: the sum is +0.
-        b.skip[c] = zero;
+        b.zero[c] = zero;
+        b.keep[c] = (components & (1u << c)) == 0;
     }
     b.n = n;
     b.t = t;
@@ -199,8 +224,8 @@ void EvaluateMany(const std::vector<CVector3>& controls, const double* t, const 
 
     const std::size_t groups = (count + kLanes - 1) / kLanes;
     int computed = 0;
-    for (bool skip : b.skip)
-        computed += !skip;
+    for (int c = 0; c < 3; ++c)
+        computed += !b.zero[c] && !b.keep[c];
     const std::size_t perGroup = n * (n - 1) / 2 * static_cast<std::size_t>(computed);
     std::size_t threads = std::min<std::size_t>(MaxThreads(), groups);
     if (perGroup == 0 || groups * perGroup < 2 * kMinWorkPerThread)

@@ -20,10 +20,16 @@
 // shared out among the processor's cores.
 namespace decasteljau {
 
+// The components of a point, as bits: x is 1, y 2, z 4.
+constexpr unsigned kAllComponents = 7;
+
 // Evaluates the curve of `controls` (at least one point) at the parameters
 // t[i] with u[i] = 1 - t[i] as the caller computed it, i < count, into out[i].
+// Only the components in `components` are written; the others of out[i] are
+// left as they are (each component of the curve depends on that component of
+// the controls alone).
 void EvaluateMany(const std::vector<CVector3>& controls, const double* t, const double* u,
-                  std::size_t count, CVector3* out);
+                  std::size_t count, CVector3* out, unsigned components = kAllComponents);
 
 // How many threads EvaluateMany may use at most (1: the calling thread
 // alone); for tests and benchmarks. 0 restores the default (the processor's

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 
 #include "core/Bezier.h"
@@ -81,6 +82,12 @@ void SweepRings::AngleTable::Prepare(const SweepSettings& settings)
 
 namespace {
 
+template <typename T>
+bool SameBits(const std::vector<T>& a, const std::vector<T>& b)
+{
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0);
+}
+
 // The lowest and highest Y of the samples.
 void HeightRange(const std::vector<CVector3>& profileSamples, double& ymin, double& ymax)
 {
@@ -154,8 +161,12 @@ bool ComputeRings(const std::vector<CVector3>& rings, double ymin, double range,
         r.us[count + k] = 1.0 - tPlus;
         r.us[2 * count + k] = 1.0 - tMinus;
     }
-    r.pathPoints.resize(3 * count);
-    decasteljau::EvaluateMany(pathControls, r.ts.data(), r.us.data(), 3 * count, r.pathPoints.data());
+    if (!SameBits(pathControls, r.evaluatedPath) || !SameBits(r.ts, r.evaluatedTs)) {
+        r.pathPoints.resize(3 * count);
+        decasteljau::EvaluateMany(pathControls, r.ts.data(), r.us.data(), 3 * count, r.pathPoints.data());
+        r.evaluatedPath = pathControls;
+        r.evaluatedTs = r.ts;
+    }
 
     // Each ring's points, then each ring's normals (from its neighbours'
     // points), in two halves of the rings side by side.
@@ -331,8 +342,12 @@ bool SweepMeshBuilder::Build(const std::vector<CVector3>& profileSamples,
     }
     // The rings are laid as LayProfile lays them, into storage kept between builds.
     const bool resampled = FollowsPathBends(profileControls, pathControls);
-    if (resampled)
+    const int intervals = settings.intervalsPerSpan * static_cast<int>(pathControls.size() - 1);
+    if (resampled && (intervals != r.resampledIntervals || !SameBits(profileControls, r.resampledFrom))) {
         ResampleForPath(profileControls, pathControls, settings, r.resampled);
+        r.resampledFrom = profileControls;
+        r.resampledIntervals = intervals;
+    }
     double ymin = 0.0;
     double ymax = 0.0;
     HeightRange(profileSamples, ymin, ymax);

@@ -39,6 +39,14 @@ struct SweepRings {
     std::vector<CVector3> normals;
     std::vector<unsigned char> missing;
     std::vector<unsigned char> columnHasNormal;
+    // What `pathPoints` and `resampled` were last computed from: the same
+    // input gives the same bits, so a build that repeats it reuses them (a
+    // profile dragged along X keeps every ring's height, a path dragged
+    // keeps the profile).
+    std::vector<CVector3> evaluatedPath;
+    std::vector<double> evaluatedTs;
+    std::vector<CVector3> resampledFrom;
+    int resampledIntervals = 0;
     std::size_t count = 0;
     std::size_t angleCount = 0;   // placed points a ring
     std::size_t normalCount = 0;  // normals a ring

@@ -75,11 +75,13 @@ public:
         RunLoopUntil([this] { return AllDrawn(*dialog); });
     }
     // The window point of step `step`: right of the middle, a pixel further
-    // each step, so that every step moves the point.
-    QPoint Target(int step) const
+    // each step, so that every step moves the point; along X only (the
+    // point's height kept), or diagonally, a pixel up too.
+    QPoint Target(int step, bool diagonal = false) const
     {
         const CCurveView& view = dialog->ProfileView();
-        return {view.Client().right / 2 + 40 + step % 40, view.Client().bottom / 2};
+        return {view.Client().right / 2 + 40 + step % 40,
+                view.Client().bottom / 2 - (diagonal ? step % 40 : 0)};
     }
     // Posts a move with the left button held to the profile editor.
     void PostMove(QPoint to)
@@ -122,7 +124,7 @@ BENCHMARK(BM_StartToFirstFrames)->Unit(benchmark::kMillisecond)->Iterations(10);
 // The latency a user feels: from a mouse move posted to the real event loop
 // until the last view it changes has been drawn (glFinish and swap done).
 // The loop sleeps between events as the application's does.
-void DragLatency(benchmark::State& state, int profileCount, int pathCount)
+void DragLatency(benchmark::State& state, int profileCount, int pathCount, bool diagonal = false)
 {
     DragScene scene(profileCount, pathCount);
     if (!scene.shown) {
@@ -131,7 +133,7 @@ void DragLatency(benchmark::State& state, int profileCount, int pathCount)
     }
     int step = 0;
     for (auto _ : state) {
-        const QPoint to = scene.Target(step++);
+        const QPoint to = scene.Target(step++, diagonal);
         const auto start = std::chrono::steady_clock::now();
         scene.PostMove(to);
         RunLoopUntil([&] { return scene.Reached(to) && AllDrawn(*scene.dialog); });
@@ -149,6 +151,16 @@ void BM_DragLatency(benchmark::State& state)
 }
 BENCHMARK(BM_DragLatency)->Arg(10)->Arg(30)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// The same with the point moved along both axes at every step: every
+// coordinate of the samples changes and the rings change height, so nothing
+// of the curves' evaluation can be kept from the step before.
+void BM_DragLatencyDiagonal(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    DragLatency(state, count, count, true);
+}
+BENCHMARK(BM_DragLatencyDiagonal)->Arg(10)->Arg(30)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // Sizes past 100 points (profile + path), the profile dragged.
 void BM_DragLatencyLarge(benchmark::State& state)
 {
@@ -159,6 +171,17 @@ BENCHMARK(BM_DragLatencyLarge)
     ->Args({300, 300})
     ->Args({2, 300})
     ->Args({500, 2})
+    ->Args({1000, 2})
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_DragLatencyLargeDiagonal(benchmark::State& state)
+{
+    DragLatency(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
+}
+BENCHMARK(BM_DragLatencyLargeDiagonal)
+    ->Args({300, 300})
     ->Args({1000, 2})
     ->Iterations(5)
     ->UseManualTime()

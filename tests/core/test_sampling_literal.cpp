@@ -155,3 +155,85 @@ TEST(SamplingLiteral, ParametersOutsideTheCurveMatchToo)
         }
     }
 }
+
+TEST(SamplingLiteral, OnlyTheAskedComponentsAreWritten)
+{
+    RestoreThreads restore;
+    std::mt19937 rng(6);
+    // 64 points and 300 parameters: large enough to share out among threads.
+    const std::vector<CVector3> controls = Random(rng, 64, true);
+    std::vector<double> ts, us;
+    for (int i = 0; i <= 300; ++i) {
+        ts.push_back(i / 300.0);
+        us.push_back(1.0 - ts.back());
+    }
+    const CVector3 untouched{-123.0, -456.0, -789.0};
+    for (unsigned threads : {1u, 2u}) {
+        decasteljau::SetMaxThreads(threads);
+        for (unsigned components = 0; components <= decasteljau::kAllComponents; ++components) {
+            std::vector<CVector3> out(ts.size(), untouched);
+            decasteljau::EvaluateMany(controls, ts.data(), us.data(), ts.size(), out.data(), components);
+            int mismatches = 0;
+            for (std::size_t i = 0; i < ts.size(); ++i) {
+                const CVector3 literal = LiteralPoint(controls, ts[i], us[i]);
+                CVector3 expected = untouched;
+                if (components & 1u)
+                    expected.x = literal.x;
+                if (components & 2u)
+                    expected.y = literal.y;
+                if (components & 4u)
+                    expected.z = literal.z;
+                mismatches += !SameBits(out[i], expected);
+            }
+            EXPECT_EQ(mismatches, 0) << "components " << components << ", " << threads << " threads";
+        }
+    }
+}
+
+TEST(SamplingLiteral, ReevaluatingAfterEachEditGivesAFreshSampling)
+{
+    // Each edit of a dragged curve, re-evaluated from the one before: moves
+    // along X, along Y (to -0 and +0 too), both, in Z, nothing, a point
+    // added and one removed; every step must equal a fresh sampling.
+    std::mt19937 rng(8);
+    std::vector<CVector3> controls = Random(rng, 12, false);
+    std::vector<CVector3> previous, samples;
+    std::vector<float> params;
+    const auto step = [&](const char* what) {
+        ReevaluateCurve(previous, controls, samples, params);
+        previous = controls;
+        std::vector<CVector3> fresh;
+        std::vector<float> freshParams;
+        EvaluateCurve(controls, fresh, freshParams);
+        EXPECT_EQ(Mismatches(samples, fresh), 0) << what;
+        EXPECT_EQ(params, freshParams) << what;
+    };
+    step("first sampling");
+    controls[5].x += 0.75;
+    step("along X");
+    controls[5].y -= 1.5;
+    step("along Y");
+    controls[0].y = -0.0;
+    step("to -0");
+    controls[0].y = 0.0;
+    step("to +0");
+    controls[11] = {1.0, 2.0, 0.0};
+    step("both");
+    step("nothing");
+    controls[3].z = 2.5;
+    step("in Z");
+    controls[3].z = 0.0;
+    step("back to Z = +0");
+    controls.push_back({4.0, 4.0, 0.0});
+    step("a point added");
+    controls.erase(controls.begin() + 2);
+    step("a point removed");
+    controls.resize(1);
+    step("one point left");
+    controls.push_back({3.0, -3.0, 0.0});
+    step("two points");
+    // Samples made with other intervals per span are not reused.
+    EvaluateCurve(controls, samples, params, 3);
+    controls[1].x = 2.0;
+    step("other intervals before");
+}

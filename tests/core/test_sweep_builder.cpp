@@ -100,3 +100,37 @@ TEST(SweepMeshBuilder, GivesTheStripsOfEachSettingsOneBuilderIsGiven)
     EXPECT_EQ(builder.StripCount(), 0);
     EXPECT_TRUE(builder.Vertices().empty());
 }
+
+TEST(SweepMeshBuilder, ReusesThePathAndTheResampledProfileOnlyWhileTheyHold)
+{
+    // One builder through the edits of a drag: the profile moved along X
+    // (every ring at its height: the path's points are reused), along Y
+    // (new heights), the path moved (the resampled profile reused, the path
+    // evaluated anew), the settings' intervals changed, and a profile with
+    // fewer points than the path moved.
+    std::vector<CVector3> profile = {{1, -3, 0}, {4, 0, 0}, {2, 4, 0}};
+    std::vector<CVector3> path = {{0, -5, 0}, {3, -1, 0}, {-2, 2, 0}, {1, 4, 0}, {0, 5, 0}};
+    SweepMeshBuilder builder;
+    ExpectSameAsStrips(builder, profile, path);
+    profile[1].x = 5.5;
+    ExpectSameAsStrips(builder, profile, path);
+    profile[1].y = 1.25;
+    ExpectSameAsStrips(builder, profile, path);
+    path[2].x = -3.5;
+    ExpectSameAsStrips(builder, profile, path);
+    path[2].y = 2.5;
+    ExpectSameAsStrips(builder, profile, path);
+    ExpectSameAsStrips(builder, profile, path, SweepSettings{24, 4});
+    ExpectSameAsStrips(builder, profile, path);
+    profile[0].x = 0.5;
+    ExpectSameAsStrips(builder, profile, path);
+    path.pop_back();
+    ExpectSameAsStrips(builder, profile, path);
+    // As many points as the path: the samples themselves, then fewer again.
+    profile.push_back({3, 5, 0});
+    profile.push_back({1, 6, 0});
+    ExpectSameAsStrips(builder, profile, path);
+    profile.pop_back();
+    profile.pop_back();
+    ExpectSameAsStrips(builder, profile, path);
+}

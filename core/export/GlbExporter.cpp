@@ -38,21 +38,19 @@ VertexFloats FloatsOf(const MeshVertex& v)
             v.s,                              1.0f - v.t};
 }
 
-// The smallest and largest of each of a run of vertices' floats, kept as
-// one pass in order keeps them with std::min and std::max. Every component of
-// an accessor starts from the accessor's first float (as the bounds always
-// have), the second half of the vertices from its own first vertex.
+// The smallest and largest of each of a run of vertices' floats, as one
+// pass in order keeps them with std::min and std::max, each component from
+// its own first value.
 struct VertexBounds {
     bool used = false;
     std::array<double, 8> min{}, max{};
 
-    void Start(const VertexFloats& v, bool fromAccessorsFirst)
+    void Start(const VertexFloats& v)
     {
         used = true;
         for (std::size_t c = 0; c < min.size(); ++c) {
-            const std::size_t from = !fromAccessorsFirst ? c : c < 3 ? 0 : c < 6 ? 3 : 6;
-            min[c] = v[from];
-            max[c] = v[from];
+            min[c] = v[c];
+            max[c] = v[c];
         }
     }
 
@@ -107,7 +105,7 @@ public:
                     out = PutFloat(out, v[c]);
                 }
                 if (i == begin)
-                    bounds.Start(v, begin == 0);
+                    bounds.Start(v);
                 bounds.Include(v);
             }
         });

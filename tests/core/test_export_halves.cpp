@@ -98,8 +98,8 @@ TEST(ExportHalves, StlObjAndGlbHoldEveryVertexAndTriangleInOrder)
     const tinygltf::Accessor& positions = model.accessors.at(primitive.attributes.at("POSITION"));
     const std::vector<unsigned char>& data = model.buffers.at(0).data;
     const std::size_t base = model.bufferViews.at(positions.bufferView).byteOffset;
-    // One pass in order, from the first float of the accessor.
-    std::vector<double> min(3, FloatAt(data, base)), max = min;
+    // One pass in order, each component from its own first value.
+    std::vector<double> min = {FloatAt(data, base), FloatAt(data, base + 4), FloatAt(data, base + 8)}, max = min;
     for (std::size_t i = 0; i < mesh.vertices.size(); ++i) {
         const CVector3& p = mesh.vertices[i].position;
         const float expected[3] = {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
@@ -118,4 +118,28 @@ TEST(ExportHalves, StlObjAndGlbHoldEveryVertexAndTriangleInOrder)
         std::memcpy(&index, &data.at(indexBase + 4 * i), sizeof index);
         ASSERT_EQ(index, mesh.triangles[i]) << i;
     }
+}
+
+// glTF readers trust the bounds (a viewer frames the model by them, the
+// validator checks them): a component's bounds never borrow another's value.
+TEST(ExportHalves, GlbBoundsAreEachComponentsOwn)
+{
+    IndexedMesh mesh;
+    mesh.vertices = {{{10.0, 0.5, 0.25}, {0, 0, 1}, 0.0f, 0.5f},
+                     {{0.0, 1.0, 0.0}, {0, 0, 1}, 1.0f, 0.25f},
+                     {{0.0, 0.0, 1.0}, {0, 0, 1}, 0.5f, 1.0f}};
+    mesh.triangles = {0, 1, 2};
+    const std::vector<unsigned char> glb = ExportGlb(mesh, nullptr, "bounds").Value().at(0).bytes;
+    tinygltf::TinyGLTF loader;
+    tinygltf::Model model;
+    std::string error, warning;
+    ASSERT_TRUE(loader.LoadBinaryFromMemory(&model, &error, &warning, glb.data(), static_cast<unsigned>(glb.size())))
+        << error;
+    const tinygltf::Primitive& primitive = model.meshes.at(0).primitives.at(0);
+    const tinygltf::Accessor& positions = model.accessors.at(primitive.attributes.at("POSITION"));
+    EXPECT_EQ(positions.minValues, (std::vector<double>{0.0, 0.0, 0.0}));
+    EXPECT_EQ(positions.maxValues, (std::vector<double>{10.0, 1.0, 1.0}));
+    const tinygltf::Accessor& texCoords = model.accessors.at(primitive.attributes.at("TEXCOORD_0"));
+    EXPECT_EQ(texCoords.minValues, (std::vector<double>{0.0, 0.0}));
+    EXPECT_EQ(texCoords.maxValues, (std::vector<double>{1.0, 0.75}));
 }

@@ -25,6 +25,7 @@ std::vector<CommandOption> MakeCommandOptions()
         {"--intervals", "export", "K", "",
          "intervals a span of a curve, " + Range(S::kMinIntervalsPerSpan, S::kMaxIntervalsPerSpan)},
         {"--caps", "export", "", "", "close each open end with a flat cap"},
+        {"--no-caps", "export", "", "", "leave the ends open, whatever the design keeps"},
         {"--thickness", "export", "T", "", "a wall T design units thick (0: none)"},
         {"--scale", "export", "S", "", "file units a design unit"},
         {"--units", "export", "UNITS", ListAsChoice(LengthUnitWords()),
@@ -60,8 +61,8 @@ std::optional<double> ParseNumber(const std::string& text)
 // Sets the option `name` in `options` from `value`, or says why it cannot.
 Result<void> SetExportOption(ExportOptions& options, const std::string& name, const std::string& value)
 {
-    if (name == "--caps") {
-        options.caps = true;
+    if (name == "--caps" || name == "--no-caps") {
+        options.caps = name == "--caps";
     } else if (name == "--slices" || name == "--intervals") {
         const Result<int> whole = ParseWhole(value);
         if (!whole)

@@ -49,7 +49,7 @@ for i in 1 2 3 4 5 6 7 8; do printf '\x00\x00\xff'; done >>stripes.bmp
 echo "help and version"
 run --help
 expect_status 0 "--help"
-[[ $out == *"export DESIGN.velmora OUT.(glb|obj|stl|3mf) [--slices N] [--intervals K] [--caps] [--thickness T] [--scale S] [--units mm|cm|m|in] [--up y|z]"* ]] ||
+[[ $out == *"export DESIGN.velmora OUT.(glb|obj|stl|3mf) [--slices N] [--intervals K] [--caps] [--no-caps] [--thickness T] [--scale S] [--units mm|cm|m|in] [--up y|z]"* ]] ||
   fail "--help does not name the export command and its options"
 [[ $out == *"--units UNITS    export: what a file unit is: mm, cm, m or in"* ]] || fail "--help does not explain --units"
 [[ $out == *"render DESIGN.velmora OUT.png [--size WxH] [--mode solid|wireframe|point]"* ]] ||
@@ -249,6 +249,12 @@ expect_status 0 "a design with stored options"
 facets=$(od -An -tu4 -j80 -N4 stored.stl | tr -d ' ')
 [ "$facets" -lt "$(od -An -tu4 -j80 -N4 plain.stl | tr -d ' ')" ] || fail "the stored 6 slices gave $facets facets"
 [ "$(stl_bounds stored.stl)" = "-6 -10 -5.19615 6 10 5.19615" ] || fail "the stored options gave $(stl_bounds stored.stl)"
+# Caps a design keeps are made, and --no-caps leaves them out.
+sed 's/"caps": false/"caps": true/' stored.velmora >capped.velmora
+run export capped.velmora capped.stl
+run export capped.velmora uncapped.stl --no-caps
+cmp -s uncapped.stl stored.stl || fail "--no-caps left the stored caps"
+cmp -s capped.stl stored.stl && fail "the stored caps were not made"
 run export stored.velmora again.stl --slices 24 --intervals 10 --scale 1
 cmp -s plain.stl again.stl || fail "the command line's options did not override the design's"
 # 3MF: Z up in millimetres unless told, the units stated.

@@ -40,6 +40,14 @@ float FloatAt(const std::vector<unsigned char>& bytes, std::size_t offset)
     return value;
 }
 
+void LoadGlb(const std::vector<unsigned char>& glb, tinygltf::Model& model)
+{
+    tinygltf::TinyGLTF loader;
+    std::string error, warning;
+    ASSERT_TRUE(loader.LoadBinaryFromMemory(&model, &error, &warning, glb.data(), static_cast<unsigned>(glb.size())))
+        << error;
+}
+
 }  // namespace
 
 TEST(ExportHalves, StlObjAndGlbHoldEveryVertexAndTriangleInOrder)
@@ -89,11 +97,8 @@ TEST(ExportHalves, StlObjAndGlbHoldEveryVertexAndTriangleInOrder)
     EXPECT_EQ(f, mesh.TriangleCount());
 
     const std::vector<unsigned char> glb = ExportGlb(mesh, nullptr, "large").Value().at(0).bytes;
-    tinygltf::TinyGLTF loader;
     tinygltf::Model model;
-    std::string error, warning;
-    ASSERT_TRUE(loader.LoadBinaryFromMemory(&model, &error, &warning, glb.data(), static_cast<unsigned>(glb.size())))
-        << error;
+    ASSERT_NO_FATAL_FAILURE(LoadGlb(glb, model));
     const tinygltf::Primitive& primitive = model.meshes.at(0).primitives.at(0);
     const tinygltf::Accessor& positions = model.accessors.at(primitive.attributes.at("POSITION"));
     const std::vector<unsigned char>& data = model.buffers.at(0).data;
@@ -130,11 +135,8 @@ TEST(ExportHalves, GlbBoundsAreEachComponentsOwn)
                      {{0.0, 0.0, 1.0}, {0, 0, 1}, 0.5f, 1.0f}};
     mesh.triangles = {0, 1, 2};
     const std::vector<unsigned char> glb = ExportGlb(mesh, nullptr, "bounds").Value().at(0).bytes;
-    tinygltf::TinyGLTF loader;
     tinygltf::Model model;
-    std::string error, warning;
-    ASSERT_TRUE(loader.LoadBinaryFromMemory(&model, &error, &warning, glb.data(), static_cast<unsigned>(glb.size())))
-        << error;
+    ASSERT_NO_FATAL_FAILURE(LoadGlb(glb, model));
     const tinygltf::Primitive& primitive = model.meshes.at(0).primitives.at(0);
     const tinygltf::Accessor& positions = model.accessors.at(primitive.attributes.at("POSITION"));
     EXPECT_EQ(positions.minValues, (std::vector<double>{0.0, 0.0, 0.0}));

@@ -139,8 +139,8 @@ int CurveDocument::GetSelectedPoint(CVector3& out) const
 
 void CurveDocument::EvaluateCurve()
 {
-    ReevaluateCurve(m_SampledControls, m_ControlPoints, m_SamplePoints, m_SampleParams);
-    m_SampledControls = m_ControlPoints;
+    ReevaluateCurve(m_sampledControls, m_ControlPoints, m_SamplePoints, m_SampleParams);
+    m_sampledControls = m_ControlPoints;
 }
 
 void CurveDocument::NotifyCurveChanged()

@@ -87,7 +87,7 @@ private:
 
     std::vector<CVector3> m_ControlPoints;
     std::vector<CVector3> m_SamplePoints;
-    std::vector<CVector3> m_SampledControls;  // the control points the samples were made from
+    std::vector<CVector3> m_sampledControls;  // the control points the samples were made from
     std::vector<float> m_SampleParams;
     int m_nSelected = -1;
     EditMode m_nMode = EditMode::Add;

@@ -103,7 +103,7 @@ void SurfaceScene::DrawScene()
 {
     glBindTexture(GL_TEXTURE_2D, m_nTexture);
     glEnable(GL_LIGHTING);
-    if (m_bShowPreview && m_nPreviewIndices > 0)
+    if (m_showPreview && m_previewIndices > 0)
         DrawPreview();
     else
         DrawSurface();
@@ -136,10 +136,10 @@ void SurfaceScene::DrawPreview() const
 {
     // The surface's colour and arrays, with the triangles indexed.
     glColor3f(1.0f, 1.0f, 1.0f);
-    glBindBuffer(GL_ARRAY_BUFFER, m_nPreviewVertexBuffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_nPreviewIndexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, m_previewVertexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_previewIndexBuffer);
     glInterleavedArrays(GL_T2F_N3F_V3F, 0, nullptr);
-    glDrawElements(GL_TRIANGLES, m_nPreviewIndices, GL_UNSIGNED_INT, nullptr);
+    glDrawElements(GL_TRIANGLES, m_previewIndices, GL_UNSIGNED_INT, nullptr);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -149,18 +149,18 @@ void SurfaceScene::DrawPreview() const
 
 void SurfaceScene::UploadPreview(const IndexedMesh* mesh)
 {
-    m_nPreviewIndices = 0;
+    m_previewIndices = 0;
     // glDrawElements counts indices in an int.
     if (!mesh || mesh->triangles.empty() || mesh->triangles.size() > std::numeric_limits<GLsizei>::max()) {
-        glDeleteBuffers(1, &m_nPreviewVertexBuffer);
-        glDeleteBuffers(1, &m_nPreviewIndexBuffer);
-        m_nPreviewVertexBuffer = m_nPreviewIndexBuffer = 0;
+        glDeleteBuffers(1, &m_previewVertexBuffer);
+        glDeleteBuffers(1, &m_previewIndexBuffer);
+        m_previewVertexBuffer = m_previewIndexBuffer = 0;
         return;
     }
-    if (m_nPreviewVertexBuffer == 0)
-        glGenBuffers(1, &m_nPreviewVertexBuffer);
-    if (m_nPreviewIndexBuffer == 0)
-        glGenBuffers(1, &m_nPreviewIndexBuffer);
+    if (m_previewVertexBuffer == 0)
+        glGenBuffers(1, &m_previewVertexBuffer);
+    if (m_previewIndexBuffer == 0)
+        glGenBuffers(1, &m_previewIndexBuffer);
     // As the surface's buffer holds them: texture coordinate, normal and
     // position in floats, as OpenGL would keep the doubles.
     std::vector<float> vertices;
@@ -171,19 +171,19 @@ void SurfaceScene::UploadPreview(const IndexedMesh* mesh)
                                          static_cast<float>(v.position.y), static_cast<float>(v.position.z)});
     const auto vertexBytes = static_cast<GLsizeiptr>(vertices.size() * sizeof(float));
     const auto indexBytes = static_cast<GLsizeiptr>(mesh->triangles.size() * sizeof(std::uint32_t));
-    glBindBuffer(GL_ARRAY_BUFFER, m_nPreviewVertexBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, m_previewVertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, vertexBytes, vertices.data(), GL_DYNAMIC_DRAW);
     GLint storedVertices = 0;
     glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &storedVertices);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_nPreviewIndexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_previewIndexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, mesh->triangles.data(), GL_DYNAMIC_DRAW);
     GLint storedIndices = 0;
     glGetBufferParameteriv(GL_ELEMENT_ARRAY_BUFFER, GL_BUFFER_SIZE, &storedIndices);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     // Buffers that could not hold the mesh (out of memory) leave the surface showing.
     if (storedVertices == vertexBytes && storedIndices == indexBytes)
-        m_nPreviewIndices = static_cast<int>(mesh->triangles.size());
+        m_previewIndices = static_cast<int>(mesh->triangles.size());
 }
 
 void SurfaceScene::BuildSurface(const std::vector<CVector3>& profileSamples,

@@ -32,7 +32,7 @@ public:
     // Fills the export preview's buffers from `mesh`; none: no preview.
     void UploadPreview(const IndexedMesh* mesh);
     // Whether an uploaded preview is drawn instead of the surface.
-    void ShowPreview(bool show) { m_bShowPreview = show; }
+    void ShowPreview(bool show) { m_showPreview = show; }
     // Deletes the texture, then uploads `image` as the new one (none when null).
     // A picture larger than the current context takes as a texture is scaled
     // down, its proportions kept, to the largest size it takes. The size
@@ -61,10 +61,10 @@ private:
     int m_nStripVertices = 0;
     int m_nStrips = 0;
     // The export preview: vertices and triangle indices; 0 indices: none.
-    unsigned int m_nPreviewVertexBuffer = 0;
-    unsigned int m_nPreviewIndexBuffer = 0;
-    int m_nPreviewIndices = 0;
-    bool m_bShowPreview = false;
+    unsigned int m_previewVertexBuffer = 0;
+    unsigned int m_previewIndexBuffer = 0;
+    int m_previewIndices = 0;
+    bool m_showPreview = false;
     // The mesh of the last build, its storage kept for the next one.
     SweepMeshBuilder m_Builder;
 };

@@ -73,58 +73,58 @@ constexpr std::size_t kRingsToSplit = 400;
 class SurfaceGrid {
 public:
     SurfaceGrid(const SweepRings& rings, const SweepSettings& settings)
-        : m_Rings(rings), m_Edges(static_cast<std::size_t>(settings.slices) + 1), m_Step(settings.TextureStep())
+        : m_rings(rings), m_edges(static_cast<std::size_t>(settings.slices) + 1), m_step(settings.TextureStep())
     {
-        const std::size_t slots = rings.count * m_Edges;
-        m_Positions.resize(slots);
-        m_FloatPositions.resize(slots);
-        m_InFloatRange.resize(slots);
+        const std::size_t slots = rings.count * m_edges;
+        m_positions.resize(slots);
+        m_floatPositions.resize(slots);
+        m_inFloatRange.resize(slots);
         SplitWork(rings.count, kRingsToSplit, [this](std::size_t begin, std::size_t end) {
             for (std::size_t k = begin; k < end; ++k) {
-                const CVector3* placed = m_Rings.Placed(k);
-                for (std::size_t e = 0; e < m_Edges; ++e) {
+                const CVector3* placed = m_rings.Placed(k);
+                for (std::size_t e = 0; e < m_edges; ++e) {
                     const std::size_t slot = Slot(k, e);
-                    m_Positions[slot] = WithoutNegativeZero(placed[e + 1 < m_Edges ? e + 1 : 1]);
-                    m_InFloatRange[slot] = InFloatRange(m_Positions[slot]);
-                    if (m_InFloatRange[slot])
-                        m_FloatPositions[slot] = AtFloatPrecision(m_Positions[slot]);
+                    m_positions[slot] = WithoutNegativeZero(placed[e + 1 < m_edges ? e + 1 : 1]);
+                    m_inFloatRange[slot] = InFloatRange(m_positions[slot]);
+                    if (m_inFloatRange[slot])
+                        m_floatPositions[slot] = AtFloatPrecision(m_positions[slot]);
                 }
             }
         });
     }
 
-    std::size_t Edges() const { return m_Edges; }
-    std::size_t Slot(std::size_t k, std::size_t e) const { return k * m_Edges + e; }
-    const CVector3& Position(std::size_t slot) const { return m_Positions[slot]; }
+    std::size_t Edges() const { return m_edges; }
+    std::size_t Slot(std::size_t k, std::size_t e) const { return k * m_edges + e; }
+    const CVector3& Position(std::size_t slot) const { return m_positions[slot]; }
     CVector3 Normal(std::size_t slot) const
     {
-        return WithoutNegativeZero(m_Rings.Normals(slot / m_Edges)[slot % m_Edges]);
+        return WithoutNegativeZero(m_rings.Normals(slot / m_edges)[slot % m_edges]);
     }
-    float T(std::size_t k) const { return static_cast<float>(m_Rings.params[k]); }
+    float T(std::size_t k) const { return static_cast<float>(m_rings.params[k]); }
 
     MeshVertex Vertex(std::size_t slot) const
     {
-        const std::size_t k = slot / m_Edges;
-        const std::size_t e = slot % m_Edges;
-        return {m_Positions[slot], Normal(slot), SliceEdgeS(static_cast<int>(e), m_Step), T(k)};
+        const std::size_t k = slot / m_edges;
+        const std::size_t e = slot % m_edges;
+        return {m_positions[slot], Normal(slot), SliceEdgeS(static_cast<int>(e), m_step), T(k)};
     }
 
     // IsExportable of the three corners, with each corner's float form
     // worked out once.
     bool IsExportable(std::size_t a, std::size_t b, std::size_t c) const
     {
-        return m_InFloatRange[a] && m_InFloatRange[b] && m_InFloatRange[c] &&
-               HasArea(m_Positions[a], m_Positions[b], m_Positions[c]) &&
-               HasArea(m_FloatPositions[a], m_FloatPositions[b], m_FloatPositions[c]);
+        return m_inFloatRange[a] && m_inFloatRange[b] && m_inFloatRange[c] &&
+               HasArea(m_positions[a], m_positions[b], m_positions[c]) &&
+               HasArea(m_floatPositions[a], m_floatPositions[b], m_floatPositions[c]);
     }
 
 private:
-    const SweepRings& m_Rings;
-    std::size_t m_Edges;
-    float m_Step;
-    std::vector<CVector3> m_Positions;
-    std::vector<CVector3> m_FloatPositions;
-    std::vector<unsigned char> m_InFloatRange;
+    const SweepRings& m_rings;
+    std::size_t m_edges;
+    float m_step;
+    std::vector<CVector3> m_positions;
+    std::vector<CVector3> m_floatPositions;
+    std::vector<unsigned char> m_inFloatRange;
 };
 
 // For every slot, the slot of the first ring whose vertex there is equal to

@@ -54,7 +54,7 @@ public:
     {
         std::uint32_t bits;
         std::memcpy(&bits, &value, sizeof bits);
-        Entry& entry = m_Entries[(bits * 2654435761u) >> (32 - kBits)];
+        Entry& entry = m_entries[(bits * 2654435761u) >> (32 - kBits)];
         if (!entry.used || entry.bits != bits) {
             entry.length = static_cast<std::size_t>(PutShortest(entry.digits, value) - entry.digits);
             entry.bits = bits;
@@ -72,7 +72,7 @@ private:
         std::size_t length = 0;
         char digits[kNumberChars];
     };
-    std::array<Entry, 1u << kBits> m_Entries;
+    std::array<Entry, 1u << kBits> m_entries;
 };
 
 char* PutVertices(char* out, const std::vector<MeshVertex>& vertices, std::size_t begin, std::size_t end)

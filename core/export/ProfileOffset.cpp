@@ -38,15 +38,15 @@ double Dot(const Direction& a, const Direction& b)
 class WallOffset {
 public:
     WallOffset(const ProfileOutline& outline, double thickness)
-        : m_Outline(outline), m_Thickness(thickness), m_Points(outline.points)
+        : m_outline(outline), m_thickness(thickness), m_points(outline.points)
     {
-        const std::size_t edges = m_Outline.loop ? m_Points.size() : m_Points.size() - 1;
+        const std::size_t edges = m_outline.loop ? m_points.size() : m_points.size() - 1;
         // The inside is on the left of a counter-clockwise cross-section.
-        const double side = m_Outline.counterClockwise ? 1.0 : -1.0;
+        const double side = m_outline.counterClockwise ? 1.0 : -1.0;
         for (std::size_t i = 0; i < edges; ++i) {
-            const Direction d = Unit(m_Points[i], m_Points[(i + 1) % m_Points.size()]);
-            m_Along.push_back(d);
-            m_Inward.push_back({-side * d.y, side * d.x});
+            const Direction d = Unit(m_points[i], m_points[(i + 1) % m_points.size()]);
+            m_along.push_back(d);
+            m_inward.push_back({-side * d.y, side * d.x});
         }
     }
 
@@ -54,7 +54,7 @@ public:
     {
         std::vector<OutlinePoint> inner;
         std::vector<std::size_t> joinStart, joinEnd;
-        for (std::size_t i = 0; i < m_Points.size(); ++i) {
+        for (std::size_t i = 0; i < m_points.size(); ++i) {
             joinStart.push_back(inner.size());
             if (Result<void> joined = Join(i, inner); !joined)
                 return Failure{joined.Error()};
@@ -62,21 +62,21 @@ public:
         }
         // An edge whose inner side runs backwards is shorter than the wall
         // is thick on a curve: the inner side folds over itself there.
-        for (std::size_t i = 0; i < m_Along.size(); ++i) {
+        for (std::size_t i = 0; i < m_along.size(); ++i) {
             const OutlinePoint& from = inner[joinEnd[i]];
-            const OutlinePoint& to = inner[joinStart[(i + 1) % m_Points.size()]];
-            if (Dot({to.x - from.x, to.y - from.y}, m_Along[i]) < 0.0)
-                return Fails("crosses itself", m_Points[i].y);
+            const OutlinePoint& to = inner[joinStart[(i + 1) % m_points.size()]];
+            if (Dot({to.x - from.x, to.y - from.y}, m_along[i]) < 0.0)
+                return Fails("crosses itself", m_points[i].y);
         }
-        if (m_Outline.startOnAxis)
-            EndOnAxis(inner, {-m_Along.front().x, -m_Along.front().y});
-        if (m_Outline.endOnAxis) {
+        if (m_outline.startOnAxis)
+            EndOnAxis(inner, {-m_along.front().x, -m_along.front().y});
+        if (m_outline.endOnAxis) {
             std::reverse(inner.begin(), inner.end());
-            EndOnAxis(inner, m_Along.back());
+            EndOnAxis(inner, m_along.back());
             std::reverse(inner.begin(), inner.end());
         }
         for (std::size_t i = 0; i < inner.size(); ++i) {
-            const bool onAxisEnd = (i == 0 && m_Outline.startOnAxis) || (i + 1 == inner.size() && m_Outline.endOnAxis);
+            const bool onAxisEnd = (i == 0 && m_outline.startOnAxis) || (i + 1 == inner.size() && m_outline.endOnAxis);
             if (!(inner[i].x > 0.0 || (onAxisEnd && inner[i].x == 0.0)))
                 return Fails("crosses the axis", inner[i].y);
         }
@@ -85,7 +85,7 @@ public:
         std::vector<CVector3> rings;
         for (const OutlinePoint& p : inner)
             rings.push_back({p.x + 0.0, p.y, 0.0});
-        if (m_Outline.loop)
+        if (m_outline.loop)
             rings.push_back(rings.front());
         return rings;
     }
@@ -95,17 +95,17 @@ private:
     // lines meet, or an arc round the corner.
     Result<void> Join(std::size_t i, std::vector<OutlinePoint>& inner) const
     {
-        const OutlinePoint& p = m_Points[i];
-        const bool first = i == 0, last = i + 1 == m_Points.size();
-        if (!m_Outline.loop && (first || last)) {
-            inner.push_back(Moved(p, m_Inward[first ? 0 : i - 1], m_Thickness));
+        const OutlinePoint& p = m_points[i];
+        const bool first = i == 0, last = i + 1 == m_points.size();
+        if (!m_outline.loop && (first || last)) {
+            inner.push_back(Moved(p, m_inward[first ? 0 : i - 1], m_thickness));
             return {};
         }
-        const std::size_t before = first ? m_Along.size() - 1 : i - 1;
-        const Direction& n1 = m_Inward[before];
-        const Direction& n2 = m_Inward[i];
-        const double turn = Cross(m_Along[before], m_Along[i]);
-        const bool intoInside = (m_Outline.counterClockwise ? turn : -turn) >= 0.0;
+        const std::size_t before = first ? m_along.size() - 1 : i - 1;
+        const Direction& n1 = m_inward[before];
+        const Direction& n2 = m_inward[i];
+        const double turn = Cross(m_along[before], m_along[i]);
+        const bool intoInside = (m_outline.counterClockwise ? turn : -turn) >= 0.0;
         const double angle = std::acos(std::clamp(Dot(n1, n2), -1.0, 1.0));
         // A slight bend out of the inside, as along a sampled curve, is taken
         // as a corner too: an arc there would only double the rings.
@@ -113,7 +113,7 @@ private:
             const double scale = 1.0 + Dot(n1, n2);
             if (scale < 1e-9)
                 return Fails("crosses itself", p.y);
-            inner.push_back(Moved(p, {(n1.x + n2.x) / scale, (n1.y + n2.y) / scale}, m_Thickness));
+            inner.push_back(Moved(p, {(n1.x + n2.x) / scale, (n1.y + n2.y) / scale}, m_thickness));
             return {};
         }
         const double sense = turn < 0.0 ? -1.0 : 1.0;
@@ -121,7 +121,7 @@ private:
         for (int s = 0; s <= steps; ++s) {
             const double a = sense * angle * s / steps;
             const double c = std::cos(a), sn = std::sin(a);
-            inner.push_back(Moved(p, {c * n1.x - sn * n1.y, sn * n1.x + c * n1.y}, m_Thickness));
+            inner.push_back(Moved(p, {c * n1.x - sn * n1.y, sn * n1.x + c * n1.y}, m_thickness));
         }
         return {};
     }
@@ -159,9 +159,9 @@ private:
     // inner side; a loop's two sides apart.
     std::vector<std::vector<OutlinePoint>> Shell(const std::vector<OutlinePoint>& inner) const
     {
-        if (m_Outline.loop)
-            return {m_Points, inner};
-        std::vector<OutlinePoint> shell = m_Points;
+        if (m_outline.loop)
+            return {m_points, inner};
+        std::vector<OutlinePoint> shell = m_points;
         shell.insert(shell.end(), inner.rbegin(), inner.rend());
         return {shell};
     }
@@ -169,15 +169,15 @@ private:
     Failure Fails(const char* what, double y) const
     {
         std::ostringstream out;
-        out << "the wall of thickness " << m_Thickness << ' ' << what << ' ' << NearHeight(y);
+        out << "the wall of thickness " << m_thickness << ' ' << what << ' ' << NearHeight(y);
         return Failure{out.str()};
     }
 
-    const ProfileOutline& m_Outline;
-    double m_Thickness;
-    const std::vector<OutlinePoint>& m_Points;
-    std::vector<Direction> m_Along;   // each edge's direction
-    std::vector<Direction> m_Inward;  // and the normal towards the inside
+    const ProfileOutline& m_outline;
+    double m_thickness;
+    const std::vector<OutlinePoint>& m_points;
+    std::vector<Direction> m_along;   // each edge's direction
+    std::vector<Direction> m_inward;  // and the normal towards the inside
 };
 
 }  // namespace

@@ -418,10 +418,11 @@ TEST_F(SurfaceViewTest, TheExportPreviewDrawsTheExportMeshAndOffLeavesTheSurface
             EXPECT_GT(CountUnequalPixels(finePreview, surface), 50);
             EXPECT_GT(CountUnequalPixels(finePreview, coarsePreview), 200);
             // The export leaves out the triangles of no area at a pole, and
-            // with them the points the point mode draws there.
+            // with them the points and edges the point and wireframe modes
+            // draw there (a few pixels, by how the rasterizer meets them).
             const bool pole = shape.profile.front().x == 0.0;
             ASSERT_TRUE(design.SetOutput(ExportOptions{}).Ok());
-            EXPECT_LE(CountUnequalPixels(GrabView(view), surface), pole && mode == RenderMode::Point ? 4 : 0);
+            EXPECT_LE(CountUnequalPixels(GrabView(view), surface), pole && mode != RenderMode::Solid ? 16 : 0);
 
             // Off again: the strips, whatever the options.
             ASSERT_TRUE(design.SetOutput(fine).Ok());
